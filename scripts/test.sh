@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds Tavrel twice, normally and with AddressSanitizer + UndefinedBehaviorSanitizer,
+# and runs the whole test suite in both builds.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+jobs="$(nproc)"
+
+bash "$root/scripts/setup.sh"
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export QT_QPA_PLATFORM=offscreen
+
+for kind in release asan; do
+  build="$root/build-test-$kind"
+  if [ "$kind" = asan ]; then
+    flags=(-DCMAKE_BUILD_TYPE=Debug -DTAVREL_SANITIZE=ON -DTAVREL_BENCH=OFF)
+  else
+    flags=(-DCMAKE_BUILD_TYPE=Release -DTAVREL_BENCH=ON)
+  fi
+  echo "== $kind build =="
+  cmake -S "$root" -B "$build" "${flags[@]}" > /dev/null
+  cmake --build "$build" -j"$jobs"
+  echo "== $kind tests =="
+  (cd "$build" && ctest --output-on-failure -j"$jobs")
+done

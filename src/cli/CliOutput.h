@@ -1,0 +1,14 @@
+#pragma once
+#include "core/GridText.h"
+#include "core/Hyetograph.h"
+#include "core/StormModel.h"
+#include "settings/Options.h"
+
+// What a writer of tavrel-cli -o gets: the model after overrides, the settings in force,
+// the computed rows (with the model's results set) and the table texts.
+struct CliOutputContext {
+    TExpressionObject model;
+    TOptions options;
+    HyetographResult result;
+    GridTexts grid;
+};

@@ -1,0 +1,27 @@
+#pragma once
+#include "Hyetograph.h"
+#include <QString>
+#include <array>
+#include <vector>
+
+// The texts of the data table: the heading row and three cells per computed row. The
+// exports write these texts, so every file shows what the table shows.
+using GridRow = std::array<QString, 3>;
+
+struct GridTexts {
+    GridRow heading;
+    std::vector<GridRow> rows;
+};
+
+struct GridFormat {
+    int TimeFormat = 1;
+    int StormUnit = 1;
+    int Precision = 4;
+};
+
+GridRow GridHeading(int stormUnit);
+GridTexts MakeGridTexts(const std::vector<HyetographPoint> &points, const GridFormat &format);
+
+// The CSV table's lines, without line ends.
+QString CsvHeaderLine(int timeFormat, int stormUnit);
+QString CsvDataLine(const GridRow &row);

@@ -1,0 +1,34 @@
+#pragma once
+#include "StormModel.h"
+#include <QString>
+#include <vector>
+
+// One computed row: the minute it is labelled with, the intensity (mm/min or mm/h) and
+// the rain fallen up to and including that minute (mm).
+struct HyetographPoint {
+    double minute = 0;
+    double intensity = 0;
+    double cumulative = 0;
+};
+
+// The settings the computation reads.
+struct ComputeSettings {
+    int StormUnit = 1;      // 0: mm/h, anything else: mm/min
+    bool CalcByShow = false;
+    int Precision = 4;
+};
+
+struct HyetographResult {
+    bool ok = false;
+    QString message;        // on failure: "出错：" and the reason
+    std::vector<HyetographPoint> points;
+    double overall = 0;     // total rainfall, mm
+    double average = 0;     // average intensity in the chosen unit
+};
+
+// Longest storm the program computes, in minutes.
+constexpr double MaxStormMinutes = 100000;
+
+// The Chicago design storm after Keifer and Chu, minute by minute. On failure the
+// result carries no rows and the model is not touched.
+HyetographResult ComputeHyetographRows(const TExpressionObject &model, const ComputeSettings &settings);

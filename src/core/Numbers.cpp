@@ -1,0 +1,316 @@
+#include "Numbers.h"
+#include "Failure.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <algorithm>
+#include <limits>
+
+QString FailureMessage(const std::exception &e)
+{
+    if (const auto *own = dynamic_cast<const TavrelError *>(&e))
+        return own->message();
+    return QString::fromUtf8(e.what());
+}
+
+namespace {
+
+// A finite double as decimal digits: value = 0.d1d2d3... * 10^(pointPos), at most 15
+// significant digits, no trailing zeros. Zero is the empty digit string.
+struct Decimal {
+    bool negative = false;
+    char digits[24];
+    int count = 0;      // number of significant digits
+    int exponent = 0;   // decimal exponent of the first digit (d1 * 10^exponent)
+};
+
+Decimal Decompose(double value)
+{
+    Decimal d;
+    if (value == 0 || !std::isfinite(value))
+        return d;
+    char buf[40];
+    // d.dddddddddddddde+XX: 15 significant digits, rounded to nearest.
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    const char *p = buf;
+    const char *end = res.ptr;
+    if (*p == '-') {
+        d.negative = true;
+        ++p;
+    }
+    while (p < end && *p != 'e') {
+        if (*p != '.')
+            d.digits[d.count++] = *p;
+        ++p;
+    }
+    int exp = 0;
+    if (p < end) {
+        ++p;
+        std::from_chars(*p == '+' ? p + 1 : p, end, exp);
+    }
+    d.exponent = exp;
+    while (d.count > 0 && d.digits[d.count - 1] == '0')
+        --d.count;
+    return d;
+}
+
+// Rounds to `decimals` places after the point, halves away from zero, on the digits.
+void RoundDecimal(Decimal &d, int decimals)
+{
+    if (d.count == 0)
+        return;
+    const int keep = d.exponent + decimals + 1;   // digits that stay
+    if (keep >= d.count)
+        return;
+    if (keep < 0) {
+        d.count = 0;
+        return;
+    }
+    const bool up = d.digits[keep] >= '5';
+    d.count = keep;
+    if (up) {
+        int i = keep - 1;
+        while (i >= 0 && d.digits[i] == '9') {
+            d.digits[i] = '0';
+            --i;
+        }
+        if (i >= 0) {
+            ++d.digits[i];
+        } else {
+            // 9.99 -> 10.0: one more digit in front.
+            std::memmove(d.digits + 1, d.digits, static_cast<size_t>(d.count));
+            d.digits[0] = '1';
+            ++d.count;
+            ++d.exponent;
+        }
+    }
+    while (d.count > 0 && d.digits[d.count - 1] == '0')
+        --d.count;
+}
+
+// Writes d in fixed notation with exactly `decimals` decimals (-1: as many as needed).
+int WriteFixed(const Decimal &d, int decimals, char *out)
+{
+    char *o = out;
+    if (d.negative && d.count > 0)
+        *o++ = '-';
+    // Integer part.
+    if (d.count == 0 || d.exponent < 0) {
+        *o++ = '0';
+    } else {
+        for (int k = 0; k <= d.exponent; ++k)
+            *o++ = k < d.count ? d.digits[k] : '0';
+    }
+    // Fraction digits present in d.
+    const int firstFraction = d.exponent + 1;   // index of the digit at 10^-1
+    int fractionDigits = d.count == 0 ? 0 : d.count - firstFraction;
+    if (fractionDigits < 0)
+        fractionDigits = 0;
+    const int written = decimals < 0 ? fractionDigits : decimals;
+    if (written > 0) {
+        *o++ = '.';
+        for (int place = 1; place <= written; ++place) {
+            const int k = firstFraction + place - 1;
+            *o++ = (d.count > 0 && k >= 0 && k < d.count) ? d.digits[k] : '0';
+        }
+    }
+    return static_cast<int>(o - out);
+}
+
+int WriteGeneral(const Decimal &d, char *out)
+{
+    if (d.count == 0) {
+        out[0] = '0';
+        return 1;
+    }
+    if (d.exponent >= -5 && d.exponent < 15)
+        return WriteFixed(d, -1, out);
+    char *o = out;
+    if (d.negative)
+        *o++ = '-';
+    *o++ = d.digits[0];
+    if (d.count > 1) {
+        *o++ = '.';
+        for (int k = 1; k < d.count; ++k)
+            *o++ = d.digits[k];
+    }
+    *o++ = 'E';
+    auto res = std::to_chars(o, o + 8, d.exponent);
+    return static_cast<int>(res.ptr - out);
+}
+
+bool ParseAscii(const QString &text, double &out)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.size() > 400)
+        return false;
+    char buf[401];
+    int len = 0;
+    for (QChar ch : trimmed) {
+        const char16_t c = ch.unicode();
+        const bool allowed = (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
+        if (!allowed)
+            return false;
+        buf[len++] = static_cast<char>(c);
+    }
+    const char *begin = buf;
+    if (*begin == '+') {
+        ++begin;
+        if (begin < buf + len && (*begin == '-' || *begin == '+'))
+            return false;
+    }
+    double value = 0;
+    auto res = std::from_chars(begin, buf + len, value, std::chars_format::general);
+    if (res.ec != std::errc() || res.ptr != buf + len || !std::isfinite(value))
+        return false;
+    out = value;
+    return true;
+}
+
+[[noreturn]] void ThrowArithmetic(const char *what)
+{
+    throw TavrelError(QString::fromUtf8(what));
+}
+
+} // namespace
+
+QString FormatGeneral(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+    char buf[48];
+    const int len = WriteGeneral(Decompose(value), buf);
+    return QString::fromLatin1(buf, len);
+}
+
+QString FormatFixed(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return FormatGeneral(value);
+    decimals = std::clamp(decimals, 0, MaxDecimals);
+    Decimal d = Decompose(value);
+    RoundDecimal(d, decimals);
+    // The integer part of a double has at most 309 digits.
+    char buf[MaxDecimals + 320];
+    const int len = WriteFixed(d, decimals, buf);
+    return QString::fromLatin1(buf, len);
+}
+
+double DisplayRound(int decimals, double value)
+{
+    if (!std::isfinite(value))
+        return value;
+    decimals = std::clamp(decimals, 0, MaxDecimals);
+    Decimal d = Decompose(value);
+    RoundDecimal(d, decimals);
+    if (d.count == 0)
+        return 0.0;
+    // Back to a number through scientific text, which is short whatever `decimals` is.
+    char buf[48];
+    char *o = buf;
+    if (d.negative)
+        *o++ = '-';
+    *o++ = d.digits[0];
+    *o++ = '.';
+    for (int k = 1; k < d.count; ++k)
+        *o++ = d.digits[k];
+    *o++ = 'e';
+    o = std::to_chars(o, buf + sizeof buf, d.exponent).ptr;
+    double result = 0;
+    std::from_chars(buf, o, result);
+    return result;
+}
+
+int CompareValue(double x, double y)
+{
+    const double e = std::max(std::min(std::fabs(x), std::fabs(y)) * 1e-16, 1e-16);
+    if (std::fabs(x - y) <= e)
+        return 0;
+    return x < y ? -1 : 1;
+}
+
+bool TryParseNumber(const QString &text, double &out)
+{
+    return ParseAscii(text, out);
+}
+
+double ParseNumber(const QString &text)
+{
+    double value = 0;
+    if (!ParseAscii(text, value))
+        throw TavrelError(QStringLiteral("“%1”不是有效的数字").arg(text));
+    return value;
+}
+
+bool TryParseInteger(const QString &text, int &out)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.size() > 20)
+        return false;
+    const QByteArray ascii = trimmed.toLatin1();
+    const char *begin = ascii.constData();
+    const char *end = begin + ascii.size();
+    if (*begin == '+')
+        ++begin;
+    if (begin == end || *begin == '+')
+        return false;
+    int value = 0;
+    auto res = std::from_chars(begin, end, value, 10);
+    if (res.ec != std::errc() || res.ptr != end)
+        return false;
+    // from_chars accepts "-" only as a sign; make sure Latin-1 conversion lost nothing.
+    if (QString::fromLatin1(ascii) != trimmed)
+        return false;
+    out = value;
+    return true;
+}
+
+int ParseInteger(const QString &text)
+{
+    int value = 0;
+    if (!TryParseInteger(text, value))
+        throw TavrelError(QStringLiteral("“%1”不是有效的整数").arg(text));
+    return value;
+}
+
+double CheckedFinite(double x)
+{
+    if (std::isnan(x))
+        ThrowArithmetic("无效的浮点运算");
+    if (std::isinf(x))
+        ThrowArithmetic("浮点溢出");
+    return x;
+}
+
+double CheckedDiv(double x, double y)
+{
+    if (y == 0)
+        ThrowArithmetic("除数为零");
+    return CheckedFinite(x / y);
+}
+
+double CheckedPow(double base, double exponent)
+{
+    if (base < 0 && exponent != std::trunc(exponent))
+        ThrowArithmetic("负数不能取非整数次幂");
+    if (base == 0 && exponent < 0)
+        ThrowArithmetic("除数为零");
+    return CheckedFinite(std::pow(base, exponent));
+}
+
+double CheckedLog10(double x)
+{
+    if (!(x > 0))
+        ThrowArithmetic("对数的真数必须大于零");
+    return CheckedFinite(std::log10(x));
+}
+
+double CheckedLn(double x)
+{
+    if (!(x > 0))
+        ThrowArithmetic("对数的真数必须大于零");
+    return CheckedFinite(std::log(x));
+}

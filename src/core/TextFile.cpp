@@ -1,0 +1,111 @@
+#include "TextFile.h"
+#include "Failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+QByteArray EncodeGbk(const QString &text)
+{
+    QStringEncoder encoder("GBK");
+    if (!encoder.isValid())
+        throw TavrelError(QStringLiteral("系统不支持GBK编码"));
+    QByteArray bytes = encoder.encode(text);
+    return bytes;
+}
+
+QByteArray GbkLines(const QStringList &lines)
+{
+    QString text;
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
+    text.reserve(size);
+    for (const QString &line : lines) {
+        text += line;
+        text += QLatin1String("\r\n");
+    }
+    return EncodeGbk(text);
+}
+
+QString DecodeText(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    if (bytes.startsWith("\xFF\xFE")) {
+        QStringDecoder decoder(QStringConverter::Utf16LE);
+        return decoder.decode(bytes.mid(2));
+    }
+    if (bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(QStringConverter::Utf16BE);
+        return decoder.decode(bytes.mid(2));
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gbk("GBK");
+    if (!gbk.isValid())
+        return text;
+    return gbk.decode(bytes);
+}
+
+void WriteFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    auto fail = [&](const QString &reason) {
+        return TavrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), reason));
+    };
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw fail(file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw fail(reason);
+    }
+    if (!file.commit())
+        throw fail(file.errorString());
+}
+
+QByteArray ReadWholeFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TavrelError(QStringLiteral("无法打开文件“%1”：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    return file.readAll();
+}
+
+QStringList SplitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines.append(text.mid(start, i - start));
+            if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < size)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+QString ReplaceExtension(const QString &path, const QString &extension)
+{
+    qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
+#ifdef Q_OS_WIN
+    nameStart = std::max(nameStart, path.lastIndexOf(QLatin1Char('\\')) + 1);
+#endif
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot >= nameStart)
+        return path.left(dot) + extension;
+    return path + extension;
+}

@@ -1,0 +1,28 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Plain text files (rain-model, CSV, SWMM) are GBK without a byte-order mark, CR LF after
+// every line, the last one included.
+QByteArray EncodeGbk(const QString &text);
+QByteArray GbkLines(const QStringList &lines);
+
+// A UTF-8 or UTF-16 byte-order mark is honoured; without one, valid UTF-8 is read as
+// UTF-8 and anything else as GBK.
+QString DecodeText(const QByteArray &bytes);
+
+// Writes through a temporary file beside the target and renames it into place, so a
+// failed write leaves an existing file whole. Throws TavrelError
+// ("Cannot create file "<path>". <reason>").
+void WriteFileAtomically(const QString &path, const QByteArray &bytes);
+
+// Reads a whole file; throws TavrelError when it cannot.
+QByteArray ReadWholeFile(const QString &path);
+
+// Splits at CR LF, CR or LF.
+QStringList SplitLines(const QString &text);
+
+// Replaces the extension of the last path component (from its last ".") by `extension`
+// (which begins with "."); a name without "." gets it appended.
+QString ReplaceExtension(const QString &path, const QString &extension);

@@ -1,0 +1,56 @@
+#include "TimeLabel.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+QString TwoDigitPair(int64_t hours, int64_t minutes)
+{
+    char buf[32];
+    const int len = std::snprintf(buf, sizeof buf, "%02lld:%02lld", static_cast<long long>(hours),
+                                  static_cast<long long>(minutes));
+    return QString::fromLatin1(buf, len);
+}
+
+// Whole minutes of the time, a fraction dropped. The time is taken to the millisecond
+// first, as a clock does, so 5 minutes stored as 4.9999999 still reads 00:05.
+int64_t WholeMinutes(double minute)
+{
+    const auto ms = static_cast<int64_t>(std::llround(minute * 60000.0));
+    int64_t whole = ms / 60000;
+    if (ms % 60000 != 0 && ms < 0)
+        --whole;
+    return whole;
+}
+} // namespace
+
+QString TimeLabel(double minute, int timeFormat)
+{
+    if (!std::isfinite(minute))
+        return {};
+    if (timeFormat == 0) {
+        int64_t m = WholeMinutes(minute) % 1440;
+        if (m < 0)
+            m += 1440;
+        return TwoDigitPair(m / 60, m % 60);
+    }
+    if (timeFormat == 1) {
+        const long long whole = std::llround(minute);   // halves away from zero
+        char buf[32];
+        const int len = whole < 0 ? std::snprintf(buf, sizeof buf, "-%02lld", -whole)
+                                  : std::snprintf(buf, sizeof buf, "%02lld", whole);
+        return QString::fromLatin1(buf, len);
+    }
+    return {};
+}
+
+QString ElapsedTimeLabel(double minute)
+{
+    if (!std::isfinite(minute))
+        return {};
+    int64_t m = WholeMinutes(minute);
+    if (m < 0)
+        m = 0;
+    return TwoDigitPair(m / 60, m % 60);
+}

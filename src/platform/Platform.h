@@ -1,0 +1,81 @@
+#pragma once
+// Every place where the program would wait for a person or reach outside the process goes
+// through this interface. The desktop gets QtPlatform; tests get ScriptedPlatform, which
+// answers from a script and records every call.
+#include "settings/FontText.h"
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+struct FileTypeEntry {
+    QString name;   // "文本文件(*.txt)"
+    QString mask;   // "*.txt"
+};
+
+struct FileDialogRequest {
+    QString title;
+    QList<FileTypeEntry> types;
+    int selectedType = 0;       // index into types, from 0
+    QString fileName;           // proposed name, may be a bare name
+    bool overwritePrompt = false;
+    bool mustExist = false;     // open dialog: folder and file must exist
+};
+
+struct FileDialogResult {
+    bool accepted = false;
+    QString path;
+    int selectedType = 0;       // index into the request's types when the dialog closed
+};
+
+enum class MessageIcon { Information, Warning, Error, Question };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageResult { Ok, Yes, No, Cancel };
+
+struct HttpRequest {
+    QString url;
+    QList<QPair<QByteArray, QByteArray>> headers;
+    bool followRedirects = false;
+};
+
+struct HttpReply {
+    bool ok = false;            // a 2xx reply arrived
+    int status = 0;
+    QString error;              // why it failed, when !ok
+    QByteArray body;
+    QByteArray contentType;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual FileDialogResult saveFileDialog(QWidget *parent, const FileDialogRequest &request) = 0;
+    virtual FileDialogResult openFileDialog(QWidget *parent, const FileDialogRequest &request) = 0;
+    virtual MessageResult messageBox(QWidget *parent, MessageIcon icon, const QString &caption,
+                                     const QString &text, MessageButtons buttons = MessageButtons::Ok) = 0;
+    // Face, size, styles and colour; false when the user cancels.
+    virtual bool fontDialog(QWidget *parent, TFontInfo &font) = 0;
+    // Shows a form modally and returns its QDialog result code.
+    virtual int showModal(QDialog *dialog) = 0;
+    // The desktop's default program for a file or web address; never waited for.
+    virtual void openWithDefaultProgram(const QString &fileOrUrl) = 0;
+    // The desktop's text editor with this file.
+    virtual void openInTextEditor(const QString &path) = 0;
+    virtual HttpReply httpGet(const HttpRequest &request) = 0;
+    virtual QString appDataFolder() = 0;
+    virtual QString tempFolder() = 0;
+};
+
+// The product title, the caption of the general error report.
+extern const QString ProductTitle;
+
+// The general error report: runs a command handler and shows any failure that escapes
+// it in an error box with the product title as caption and the failure's own message.
+// Returns false when the command failed.
+bool RunCommand(Platform &platform, QWidget *parent, const std::function<void()> &command);

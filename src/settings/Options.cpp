@@ -1,0 +1,140 @@
+#include "Options.h"
+#include "core/Failure.h"
+#include "IniProfile.h"
+#include "core/Numbers.h"
+#include <QDir>
+#include <QStandardPaths>
+#include <variant>
+
+const std::array<QString, 6> QI_RatioTexts = {
+    QStringLiteral("q = 167 * i"),      QStringLiteral("q = 166.7 * i"),
+    QStringLiteral("q = 166.67 * i"),   QStringLiteral("q = 166.667 * i"),
+    QStringLiteral("q = 166.6667 * i"), QStringLiteral("---最高精度---"),
+};
+
+TOptions &Options()
+{
+    static TOptions options;
+    return options;
+}
+
+namespace {
+
+const QString Section = QStringLiteral("OPTIONS");
+
+// The nineteen keys in the order the file is written (which is not the field order: the
+// ratio follows the unit). Reading and writing both walk this one table.
+using Field = std::variant<bool TOptions::*, int TOptions::*, double TOptions::*, QString TOptions::*>;
+struct Entry {
+    const char *key;
+    Field field;
+};
+const Entry Entries[] = {
+    {"ShowLabel_P", &TOptions::Bool_ShowLabel_P},
+    {"ShowLabel_T", &TOptions::Bool_ShowLabel_T},
+    {"ShowLabel_R", &TOptions::Bool_ShowLabel_R},
+    {"ShowLabel_Overall_Rainfall", &TOptions::Bool_ShowLabel_Overall_Rainfall},
+    {"ShowLabel_Average", &TOptions::Bool_ShowLabel_Average_Rainfall_Intensity},
+    {"ShowAxis_Overall", &TOptions::Bool_ShowAxis_Overall_Rainfall},
+    {"ShowAxis_Intensity", &TOptions::Bool_ShowAxis_Rainfall_Intensity},
+    {"CalcByShow", &TOptions::Bool_CalcByShow},
+    {"Precision", &TOptions::Int_Precision},
+    {"TimeFormat", &TOptions::Int_TimeForamtidx},
+    {"StormUnit", &TOptions::Int_StormUnitidx},
+    {"QI_ConversionRatio", &TOptions::D_QI_ConversionRatio},
+    {"Font_LeftAxis", &TOptions::Font_LeftAxis},
+    {"Font_LeftTitle", &TOptions::Font_LeftTitle},
+    {"Font_RightAxis", &TOptions::Font_RightAxis},
+    {"Font_RightTitle", &TOptions::Font_RightTitle},
+    {"Font_BottomAxis", &TOptions::Font_BottomAxis},
+    {"Font_BottomTitle", &TOptions::Font_BottomTitle},
+    {"Font_RainModelInfo", &TOptions::Font_RainModelInfo},
+};
+
+// Booleans are stored as integers; any value other than 0 is true.
+void Read(const QString &text, bool &field)
+{
+    int n = 0;
+    if (TryParseInteger(text, n))
+        field = n != 0;
+}
+void Read(const QString &text, int &field)
+{
+    int n = 0;
+    if (TryParseInteger(text, n))
+        field = n;
+}
+void Read(const QString &text, double &field)
+{
+    double x = 0;
+    if (TryParseNumber(text, x))
+        field = x;
+}
+void Read(const QString &text, QString &field) { field = text; }
+
+QString Write(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+QString Write(int value) { return QString::number(value); }
+QString Write(double value) { return FormatGeneral(value); }
+QString Write(const QString &value) { return value; }
+
+} // namespace
+
+void LoadOptions(const QString &path, TOptions &options)
+{
+    // Start from the defaults, so whatever the file lacks or spoils is the default.
+    options = TOptions();
+    IniProfile ini;
+    ini.load(path);
+    for (const Entry &e : Entries) {
+        const QString key = QLatin1String(e.key);
+        if (!ini.contains(Section, key))
+            continue;
+        const QString text = ini.value(Section, key);
+        std::visit([&](auto member) { Read(text, options.*member); }, e.field);
+    }
+}
+
+void SaveOptions(const QString &path, const TOptions &options)
+{
+    IniProfile ini;
+    // Rewriting a file we could not read would throw away everything else in it.
+    if (!ini.load(path))
+        throw TavrelError(QStringLiteral("Unable to write to %1").arg(path));
+    for (const Entry &e : Entries)
+        std::visit([&](auto member) { ini.setValue(Section, QLatin1String(e.key), Write(options.*member)); },
+                   e.field);
+    ini.save(path);
+}
+
+// A ratio below 166 is the marker of the exact conversion, i = q * 0.006.
+double FlowToIntensity(double q, double ratio)
+{
+    if (CompareValue(ratio, 166) < 0)
+        return CheckedFinite(q * 0.006);
+    return CheckedDiv(q, ratio);
+}
+
+double IntensityToFlow(double i, double ratio)
+{
+    if (CompareValue(ratio, 166) < 0)
+        return CheckedDiv(i, 0.006);
+    return CheckedFinite(i * ratio);
+}
+
+QString SettingsFilePath(bool createFolder)
+{
+    QString base;
+#ifdef Q_OS_WIN
+    base = qEnvironmentVariable("APPDATA");
+#endif
+    if (base.isEmpty())
+        base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (base.isEmpty()) {
+        const QString home = qEnvironmentVariable("HOME");
+        base = home.isEmpty() ? QDir::tempPath() : home + QStringLiteral("/.config");
+    }
+    const QString folder = QDir::cleanPath(base + QStringLiteral("/Orvanta/Tavrel"));
+    if (createFolder)
+        QDir().mkpath(folder);   // a failure shows up later, when the file is written
+    return QDir::toNativeSeparators(folder + QStringLiteral("/options.ini"));
+}

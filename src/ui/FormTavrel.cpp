@@ -1,0 +1,610 @@
+#include "FormTavrel.h"
+#include "FormAddNewRainModel.h"
+#include "GridData.h"
+#include "StormChart.h"
+
+#include "core/Failure.h"
+#include "core/Numbers.h"
+#include "core/RainModelFile.h"
+#include "platform/Platform.h"
+#include "settings/FontText.h"
+#include "settings/Options.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+const QString MainWindowCaption = QStringLiteral("Tavrel 芝加哥雨型 Ver2.10（www.orvanta.example）");
+
+namespace {
+const QList<FileTypeEntry> RainModelFileTypes = {
+    {QStringLiteral("文本文件(*.txt)"), QStringLiteral("*.txt")},
+    {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")},
+};
+
+QFont WindowFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN"),
+                      QStringLiteral("AR PL UMing TW")});
+    font.setPixelSize(12);
+    return font;
+}
+
+QLabel *HeadingLabel(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFixedHeight(20);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, QColor(166, 202, 240));   // sky blue
+    palette.setColor(QPalette::WindowText, QColor(128, 0, 0));   // maroon
+    label->setPalette(palette);
+    return label;
+}
+
+void ApplyAxisFont(QCPAxis *axis, const QString &text, bool title)
+{
+    TFontInfo info = FromQFont(title ? axis->labelFont() : axis->tickLabelFont(),
+                               title ? axis->labelColor() : axis->tickLabelColor());
+    TextToFont(text, info);
+    if (title) {
+        axis->setLabelFont(ToQFont(info));
+        axis->setLabelColor(ToQColor(info.Color));
+    } else {
+        axis->setTickLabelFont(ToQFont(info));
+        axis->setTickLabelColor(ToQColor(info.Color));
+    }
+}
+} // namespace
+
+TFormTavrel::TFormTavrel(Platform &platform, QWidget *parent) : QMainWindow(parent), platform(platform)
+{
+    setObjectName(QStringLiteral("FormTavrel"));
+    setFont(WindowFont());
+
+    // The settings folder; a folder that cannot be made leaves the defaults in force.
+    QString folder = platform.appDataFolder();
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    folder += QStringLiteral("Orvanta/Tavrel/");
+    QDir().mkpath(folder);
+    settingsPath = folder + QStringLiteral("options.ini");
+
+    buildLayout();
+    buildMenus();
+
+    LoadOptions(settingsPath);
+    setWindowTitle(MainWindowCaption);
+    ApplyOptionsToMainWindow();
+
+    programFolder = QCoreApplication::applicationDirPath();
+    if (!programFolder.endsWith(QLatin1Char('/')))
+        programFolder += QLatin1Char('/');
+
+    newStormDialog = new TFormAddNewRainModel(platform, model, this);
+    RefreshRainModel();
+
+    resize(800, 480 + menuBar()->sizeHint().height());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TFormTavrel::~TFormTavrel() = default;
+
+void TFormTavrel::buildLayout()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    Splitter1 = new QSplitter(Qt::Horizontal, central);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(2);
+    Splitter1->setChildrenCollapsible(false);
+    layout->addWidget(Splitter1);
+
+    Chart1 = new StormChart(Splitter1);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    PanelRight = new QWidget(Splitter1);
+    PanelRight->setObjectName(QStringLiteral("PanelRight"));
+    auto *right = new QVBoxLayout(PanelRight);
+    right->setContentsMargins(0, 0, 0, 0);
+    right->setSpacing(0);
+
+    auto *panelTop = new QWidget(PanelRight);
+    panelTop->setObjectName(QStringLiteral("PanelTop"));
+    panelTop->setFixedHeight(85);
+    auto *heading = HeadingLabel(QStringLiteral("Label2"), QStringLiteral(" 功能按钮"), panelTop);
+    heading->setGeometry(0, 0, 248, 20);
+    heading->setMinimumWidth(248);
+    auto *newStorm = new QPushButton(QStringLiteral("新建雨型"), panelTop);
+    newStorm->setObjectName(QStringLiteral("ButtonNewRainModel"));
+    newStorm->setGeometry(6, 25, 68, 25);
+    auto *book = new QPushButton(QStringLiteral("计算书"), panelTop);
+    book->setObjectName(QStringLiteral("Button_OutputResult"));
+    book->setGeometry(78, 25, 68, 25);
+    book->setEnabled(false);
+    auto *excel = new QPushButton(QStringLiteral("输出Excel图表"), panelTop);
+    excel->setObjectName(QStringLiteral("btn_OutputExcelPicData"));
+    excel->setGeometry(6, 53, 140, 25);
+    excel->setEnabled(false);
+    CheckBox_Overall_Rainfall = new QCheckBox(QStringLiteral("降雨总量"), panelTop);
+    CheckBox_Overall_Rainfall->setObjectName(QStringLiteral("CheckBox_Overall_Rainfall"));
+    CheckBox_Overall_Rainfall->setGeometry(151, 29, 90, 17);
+    CheckBox_Overall_Rainfall->setChecked(true);
+    CheckBox_Rainfall_Intensity = new QCheckBox(QStringLiteral("降雨强度"), panelTop);
+    CheckBox_Rainfall_Intensity->setObjectName(QStringLiteral("CheckBox_Rainfall_Intensity"));
+    CheckBox_Rainfall_Intensity->setGeometry(151, 57, 90, 17);
+    CheckBox_Rainfall_Intensity->setChecked(true);
+    right->addWidget(panelTop);
+
+    auto *panelClient = new QWidget(PanelRight);
+    panelClient->setObjectName(QStringLiteral("PanelClient"));
+    auto *client = new QVBoxLayout(panelClient);
+    client->setContentsMargins(0, 0, 0, 0);
+    client->setSpacing(0);
+    client->addWidget(HeadingLabel(QStringLiteral("Label1"), QStringLiteral(" 雨型数据"), panelClient));
+    GridData = new GridDataView(panelClient);
+    GridData->setObjectName(QStringLiteral("GridData"));
+    GridData->setContextMenuPolicy(Qt::CustomContextMenu);
+    client->addWidget(GridData);
+    right->addWidget(panelClient, 1);
+
+    Splitter1->addWidget(Chart1);
+    Splitter1->addWidget(PanelRight);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setSizes({550, 248});
+    setCentralWidget(central);
+
+    // The five information labels lie on the chart and can be dragged about.
+    struct LabelPlace {
+        QLabel **label;
+        const char *name;
+        int top;
+    };
+    const LabelPlace places[] = {{&Label_P, "Label_P", 96}, {&Label_T, "Label_T", 118}, {&Label_r, "Label_r", 140},
+                                 {&Label_Overall_Rainfall, "Label_Overall_Rainfall", 162},
+                                 {&Label_Average_Rainfall_Intensity, "Label_Average_Rainfall_Intensity", 184}};
+    for (const LabelPlace &place : places) {
+        auto *label = new QLabel(Chart1);
+        label->setObjectName(QString::fromLatin1(place.name));
+        label->move(100, place.top);
+        label->setToolTip(QStringLiteral("按住拖动调整位置"));
+        label->setAutoFillBackground(true);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        label->setPalette(palette);
+        label->setCursor(Qt::SizeAllCursor);
+        label->hide();
+        label->installEventFilter(this);
+        *place.label = label;
+    }
+
+    connect(newStorm, &QPushButton::clicked, this, [this] { runCommand([this] { ButtonNewRainModelClick(); }); });
+    connect(CheckBox_Overall_Rainfall, &QCheckBox::clicked, this,
+            [this] { runCommand([this] { CheckBox_Rainfall_IntensityClick(CheckBox_Overall_Rainfall); }); });
+    connect(CheckBox_Rainfall_Intensity, &QCheckBox::clicked, this,
+            [this] { runCommand([this] { CheckBox_Rainfall_IntensityClick(CheckBox_Rainfall_Intensity); }); });
+    connect(Chart1, &StormChart::chartMouseMoved, this, [this](QMouseEvent *event) { Chart1MouseMove(event->position()); });
+    connect(Chart1, &StormChart::chartMousePressed, this, [this](QMouseEvent *event) {
+        if (event->button() != Qt::LeftButton)
+            return;
+        int index = Chart1->lineIndexAt(event->position());
+        if (index < 0)
+            index = Chart1->barIndexAt(event->position());
+        if (index >= 0)
+            Series_Overall_RainfallClick(index);
+    });
+    connect(GridData, &GridDataView::rowClicked, this, [this](int row) { GridDataClick(row); });
+}
+
+QAction *TFormTavrel::addCommand(QMenu *menu, const QString &name, const QString &caption,
+                                 void (TFormTavrel::*handler)())
+{
+    auto *action = new QAction(caption, this);
+    action->setObjectName(name);
+    menu->addAction(action);
+    if (handler)
+        connect(action, &QAction::triggered, this, [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
+    else
+        action->setEnabled(false);   // its command comes with a later version
+    return action;
+}
+
+void TFormTavrel::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    QMenu *file = bar->addMenu(QStringLiteral("文件(&F)"));
+    addCommand(file, QStringLiteral("Menu_NewRainModel"), QStringLiteral("新建雨型..."), &TFormTavrel::ButtonNewRainModelClick);
+    addCommand(file, QStringLiteral("Menu_Open1"), QStringLiteral("打开雨型..."), &TFormTavrel::Menu_Open1Click);
+    addCommand(file, QStringLiteral("Menu_Save1"), QStringLiteral("保存雨型"), &TFormTavrel::Menu_Save1Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addCommand(file, QStringLiteral("Menu_SaveAs1"), QStringLiteral("雨型另存为..."), &TFormTavrel::Menu_SaveAs1Click);
+    file->addSeparator();
+    addCommand(file, QStringLiteral("Menu_Exit"), QStringLiteral("退出"), &TFormTavrel::Menu_ExitClick);
+
+    auto *options = new QAction(QStringLiteral("设置(&O)"), this);
+    options->setObjectName(QStringLiteral("Menu_Options"));
+    options->setEnabled(false);
+    bar->addAction(options);
+
+    QMenu *data = bar->addMenu(QStringLiteral("数据(&D)"));
+    addCommand(data, QStringLiteral("Menu_outputResult"), QStringLiteral("输出计算书..."), nullptr);
+    data->addSeparator();
+    QMenu *pictures = data->addMenu(QStringLiteral("保存雨型图片"));
+    QMenu *tables = data->addMenu(QStringLiteral("保存雨型数据"));
+    data->addSeparator();
+    addCommand(data, QStringLiteral("mni_OutputExcelPicData"), QStringLiteral("输出Excel图表"), nullptr);
+
+    PopupMenu_Picture = new QMenu(this);
+    PopupMenu_Picture->setObjectName(QStringLiteral("PopupMenu_Picture"));
+    menu_Overall_Rainfall = PopupMenu_Picture->addAction(QStringLiteral("显示总降雨量数据"));
+    menu_Overall_Rainfall->setObjectName(QStringLiteral("menu_Overall_Rainfall"));
+    menu_Rainfall_Intensity = PopupMenu_Picture->addAction(QStringLiteral("显示降雨强度数据"));
+    menu_Rainfall_Intensity->setObjectName(QStringLiteral("menu_Rainfall_Intensity"));
+    for (QAction *item : {menu_Overall_Rainfall, menu_Rainfall_Intensity}) {
+        item->setCheckable(true);
+        item->setChecked(true);
+        connect(item, &QAction::triggered, this, [this, item] { runCommand([this, item] { CheckBox_Rainfall_IntensityClick(item); }); });
+    }
+    PopupMenu_Picture->addSeparator();
+
+    PopupMenu_Data = new QMenu(this);
+    PopupMenu_Data->setObjectName(QStringLiteral("PopupMenu_Data"));
+
+    const char *pictureCaptions[] = {"保存图片(BMP格式)...", "保存图片(JPG格式)...", "保存图片(PNG格式)..."};
+    const char *pictureNames[] = {"BMP", "JPG", "PNG"};
+    for (int tag = 1; tag <= 3; ++tag) {
+        for (auto [menu, suffix] : {std::pair{pictures, "2"}, std::pair{PopupMenu_Picture, "1"}}) {
+            QAction *action = addCommand(menu, QString::fromLatin1(pictureNames[tag - 1]) + QLatin1String(suffix),
+                                         QString::fromUtf8(pictureCaptions[tag - 1]), nullptr);
+            action->setProperty("tag", tag);
+        }
+    }
+    const char *tableCaptions[] = {"保存雨型数据(EXCEL格式)...", "保存雨型数据(WORD格式)...", "保存雨型数据(SWMM格式)..."};
+    const char *tableNames[] = {"MenuSaveDataToExcel", "MenuSaveDataToWord", "MenuSaveDataToSWMM"};
+    for (int k = 0; k < 3; ++k) {
+        addCommand(tables, QString::fromLatin1(tableNames[k]) + QLatin1Char('1'), QString::fromUtf8(tableCaptions[k]), nullptr);
+        addCommand(PopupMenu_Data, QString::fromLatin1(tableNames[k]), QString::fromUtf8(tableCaptions[k]), nullptr);
+    }
+
+    QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
+    addCommand(help, QStringLiteral("Menu_help1"), QStringLiteral("帮助"), nullptr);
+    addCommand(help, QStringLiteral("Menu_Update"), QStringLiteral("检查更新..."), nullptr);
+    help->addSeparator();
+    addCommand(help, QStringLiteral("Menu_AddQQ"), QStringLiteral("加入Tavrel用户交流群..."), nullptr);
+    help->addSeparator();
+    addCommand(help, QStringLiteral("Menu_About"), QStringLiteral("关于"), nullptr);
+
+    connect(Chart1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PopupMenu_Picture->popup(Chart1->mapToGlobal(pos)); });
+    connect(GridData, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PopupMenu_Data->popup(GridData->viewport()->mapToGlobal(pos)); });
+}
+
+void TFormTavrel::runCommand(const std::function<void()> &command)
+{
+    RunCommand(platform, this, command);
+}
+
+const GridTexts &TFormTavrel::GridTextsShown() const
+{
+    return GridData->textModel()->texts();
+}
+
+QList<QLabel *> TFormTavrel::infoLabels() const
+{
+    return {Label_P, Label_T, Label_r, Label_Overall_Rainfall, Label_Average_Rainfall_Intensity};
+}
+
+void TFormTavrel::RefreshRainModel()
+{
+    const TOptions &o = Options();
+    points.clear();
+    Label_P->setVisible(o.Bool_ShowLabel_P);
+    Label_T->setVisible(o.Bool_ShowLabel_T);
+    Label_r->setVisible(o.Bool_ShowLabel_R);
+    Label_Overall_Rainfall->setVisible(o.Bool_ShowLabel_Overall_Rainfall);
+    Label_Average_Rainfall_Intensity->setVisible(o.Bool_ShowLabel_Average_Rainfall_Intensity);
+    CheckBox_Overall_Rainfall->setChecked(o.Bool_ShowAxis_Overall_Rainfall);
+    CheckBox_Rainfall_Intensity->setChecked(o.Bool_ShowAxis_Rainfall_Intensity);
+    HideSomeSeries(CheckBox_Overall_Rainfall);
+
+    ComputeHyetograph();
+
+    const int precision = o.Int_Precision;
+    Label_P->setText(QStringLiteral("重现期  P=%1年").arg(FormatGeneral(model.Storm_RepeatYear)));
+    Label_T->setText(QStringLiteral("降雨历时t=%1min").arg(FormatGeneral(model.Storm_Time)));
+    Label_r->setText(QStringLiteral("峰值比例r=%1").arg(FormatGeneral(model.Storm_Percent)));
+    Label_Overall_Rainfall->setText(QStringLiteral("降雨总量H=%1mm").arg(FormatFixed(model.Strom_Overall_Rainfall, precision)));
+    const QString average = FormatFixed(model.Strom_Average_Rainfall_Intensity, precision);
+    if (o.Int_StormUnitidx == 0) {
+        Label_Average_Rainfall_Intensity->setText(QStringLiteral("平均雨强i=%1mm/h").arg(average));
+        Chart1->leftAxis()->setLabel(QStringLiteral("降雨强度(mm/h)"));
+    } else if (o.Int_StormUnitidx == 1) {
+        Label_Average_Rainfall_Intensity->setText(QStringLiteral("平均雨强i=%1mm/min").arg(average));
+        Chart1->leftAxis()->setLabel(QStringLiteral("降雨强度(mm/min)"));
+    }
+    for (QLabel *label : infoLabels())
+        label->adjustSize();
+    Chart1->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void TFormTavrel::ComputeHyetograph()
+{
+    const TOptions &o = Options();
+    HyetographResult result = ComputeHyetographRows(model, {o.Int_StormUnitidx, o.Bool_CalcByShow, o.Int_Precision});
+    if (!result.ok) {
+        // Rows of the previous storm must not stay beside the new parameters, where an
+        // export would write them under the wrong name.
+        emptyResults();
+        platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), result.message);
+        return;
+    }
+    points = std::move(result.points);
+    model.Strom_Overall_Rainfall = result.overall;
+    model.Strom_Average_Rainfall_Intensity = result.average;
+    FillGridAndSeries();
+}
+
+void TFormTavrel::emptyResults()
+{
+    points.clear();
+    model.Strom_Overall_Rainfall = 0;
+    model.Strom_Average_Rainfall_Intensity = 0;
+    GridTexts empty;
+    empty.heading = GridHeading(Options().Int_StormUnitidx);
+    GridData->textModel()->setTexts(std::move(empty));
+    Chart1->clearPoints();
+}
+
+void TFormTavrel::FillGridAndSeries()
+{
+    const TOptions &o = Options();
+    GridData->setColumnWidths();
+    GridTexts texts = MakeGridTexts(points, {o.Int_TimeForamtidx, o.Int_StormUnitidx, o.Int_Precision});
+
+    const auto n = static_cast<qsizetype>(points.size());
+    QVector<double> intensity(n), cumulative(n);
+    QVector<QString> labels(n);
+    Max_Rainfall_Intensity = 0;
+    Max_Overall_Rainfall = 0;
+    for (qsizetype k = 0; k < n; ++k) {
+        const HyetographPoint &p = points[static_cast<size_t>(k)];
+        labels[k] = texts.rows[static_cast<size_t>(k)][0];
+        intensity[k] = p.intensity;
+        cumulative[k] = p.cumulative;
+        Max_Rainfall_Intensity = std::max(Max_Rainfall_Intensity, p.intensity);
+        Max_Overall_Rainfall = std::max(Max_Overall_Rainfall, p.cumulative);
+    }
+    if (o.Int_TimeForamtidx == 0)
+        Chart1->setBottomLabelsUpright(false);
+    else if (o.Int_TimeForamtidx == 1)
+        Chart1->setBottomLabelsUpright(true);
+    Chart1->setPoints(intensity, cumulative, labels);
+    GridData->textModel()->setTexts(std::move(texts));
+    Chart1->rightAxis()->setRangeLower(0);
+    Chart1->leftAxis()->setRangeLower(0);
+    HideSomeSeries(nullptr);
+}
+
+void TFormTavrel::HideSomeSeries(QObject *sender)
+{
+    if (sender == CheckBox_Overall_Rainfall || sender == CheckBox_Rainfall_Intensity) {
+        menu_Rainfall_Intensity->setChecked(CheckBox_Rainfall_Intensity->isChecked());
+        menu_Overall_Rainfall->setChecked(CheckBox_Overall_Rainfall->isChecked());
+    } else {
+        CheckBox_Rainfall_Intensity->setChecked(menu_Rainfall_Intensity->isChecked());
+        CheckBox_Overall_Rainfall->setChecked(menu_Overall_Rainfall->isChecked());
+    }
+    Chart1->rainfallSeries()->setVisible(CheckBox_Overall_Rainfall->isChecked());
+    Chart1->intensitySeries()->setVisible(CheckBox_Rainfall_Intensity->isChecked());
+    Chart1->setHoverIndex(Chart1->hoverIndex());
+    Chart1->replot(QCustomPlot::rpQueuedReplot);
+    if (points.empty())
+        return;
+    scaleAxes();
+
+    TOptions &o = Options();
+    if (CheckBox_Overall_Rainfall->isChecked() != o.Bool_ShowAxis_Overall_Rainfall
+        || CheckBox_Rainfall_Intensity->isChecked() != o.Bool_ShowAxis_Rainfall_Intensity) {
+        o.Bool_ShowAxis_Overall_Rainfall = CheckBox_Overall_Rainfall->isChecked();
+        o.Bool_ShowAxis_Rainfall_Intensity = CheckBox_Rainfall_Intensity->isChecked();
+        SaveOptions(settingsPath);
+    }
+}
+
+void TFormTavrel::scaleAxes()
+{
+    const bool bars = CheckBox_Overall_Rainfall->isChecked();
+    const bool line = CheckBox_Rainfall_Intensity->isChecked();
+    // A storm of zero rain still needs an axis with some height.
+    auto setMaximum = [](QCPAxis *axis, double value) { axis->setRangeUpper(value > 0 ? value : 1); };
+    if (bars && line) {
+        setMaximum(Chart1->leftAxis(), 2 * Max_Rainfall_Intensity);
+        setMaximum(Chart1->rightAxis(), 2 * Max_Overall_Rainfall);
+    } else if (bars) {
+        setMaximum(Chart1->rightAxis(), 1.1 * Max_Overall_Rainfall);
+    } else if (line) {
+        setMaximum(Chart1->leftAxis(), 1.1 * Max_Rainfall_Intensity);
+    }
+}
+
+void TFormTavrel::ApplyOptionsToMainWindow()
+{
+    const TOptions &o = Options();
+    Label_P->setVisible(o.Bool_ShowLabel_P);
+    Label_T->setVisible(o.Bool_ShowLabel_T);
+    Label_r->setVisible(o.Bool_ShowLabel_R);
+    Label_Overall_Rainfall->setVisible(o.Bool_ShowLabel_Overall_Rainfall);
+    Label_Average_Rainfall_Intensity->setVisible(o.Bool_ShowLabel_Average_Rainfall_Intensity);
+    CheckBox_Overall_Rainfall->setChecked(o.Bool_ShowAxis_Overall_Rainfall);
+    CheckBox_Rainfall_Intensity->setChecked(o.Bool_ShowAxis_Rainfall_Intensity);
+    HideSomeSeries(CheckBox_Overall_Rainfall);
+    applyFonts();
+}
+
+void TFormTavrel::applyFonts()
+{
+    const TOptions &o = Options();
+    ApplyAxisFont(Chart1->leftAxis(), o.Font_LeftAxis, false);
+    ApplyAxisFont(Chart1->leftAxis(), o.Font_LeftTitle, true);
+    ApplyAxisFont(Chart1->rightAxis(), o.Font_RightAxis, false);
+    ApplyAxisFont(Chart1->rightAxis(), o.Font_RightTitle, true);
+    ApplyAxisFont(Chart1->bottomAxis(), o.Font_BottomAxis, false);
+    ApplyAxisFont(Chart1->bottomAxis(), o.Font_BottomTitle, true);
+    for (QLabel *label : infoLabels()) {
+        TFontInfo info = FromQFont(label->font(), label->palette().color(QPalette::WindowText));
+        TextToFont(o.Font_RainModelInfo, info);
+        label->setFont(ToQFont(info));
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, ToQColor(info.Color));
+        label->setPalette(palette);
+        label->adjustSize();
+    }
+    Chart1->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void TFormTavrel::CheckBox_Rainfall_IntensityClick(QObject *sender)
+{
+    HideSomeSeries(sender);
+}
+
+void TFormTavrel::ButtonNewRainModelClick()
+{
+    newStormDialog->prepareToShow();
+    if (platform.showModal(newStormDialog) == QDialog::Accepted) {
+        RefreshRainModel();
+        currentFileName.clear();
+    }
+}
+
+bool TFormTavrel::SaveRainModelFile(const QString &name)
+{
+    QString path = name;
+    if (path.trimmed().isEmpty()) {
+        FileDialogRequest request;
+        request.title = QStringLiteral("保存曲线");
+        request.types = RainModelFileTypes;
+        request.overwritePrompt = true;
+        const FileDialogResult chosen = platform.saveFileDialog(this, request);
+        if (!chosen.accepted || chosen.path.trimmed().isEmpty())
+            return false;
+        path = chosen.path;
+        if (QFileInfo(path).suffix().toLower() != QLatin1String("txt")) {
+            path += QStringLiteral(".txt");
+            // The dialog asked about the name as typed, not about this one.
+            if (QFileInfo::exists(path)
+                && platform.messageBox(this, MessageIcon::Question, QStringLiteral("保存曲线"),
+                                       QStringLiteral("%1 已存在。\r\n要替换它吗？").arg(QFileInfo(path).fileName()),
+                                       MessageButtons::YesNo) != MessageResult::Yes)
+                return false;
+        }
+        currentFileName = path;
+    }
+    WriteRainModelFile(path, model);
+    return true;
+}
+
+void TFormTavrel::Menu_Save1Click()
+{
+    SaveRainModelFile(currentFileName);
+}
+
+void TFormTavrel::Menu_SaveAs1Click()
+{
+    SaveRainModelFile(QString());
+}
+
+void TFormTavrel::Menu_Open1Click()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("打开雨型");
+    request.types = RainModelFileTypes;
+    request.mustExist = true;
+    const FileDialogResult chosen = platform.openFileDialog(this, request);
+    if (!chosen.accepted || !QFileInfo::exists(chosen.path))
+        return;
+    const RainModelRead read = ReadRainModelFile(chosen.path, model);
+    if (read.status == RainModelRead::WrongSign) {
+        platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), WrongSignMessage);
+        return;
+    }
+    if (read.status != RainModelRead::Ok)
+        throw TavrelError(read.message);
+    model = read.model;
+    currentFileName = chosen.path;
+    RefreshRainModel();
+}
+
+void TFormTavrel::Menu_ExitClick()
+{
+    close();
+}
+
+void TFormTavrel::Chart1MouseMove(const QPointF &pos)
+{
+    int index = Chart1->hoverIndex();
+    if (index < 0)
+        index = Chart1->barIndexAt(pos);
+    if (index < 0) {
+        GridData->setFramedRow(-1);
+        return;
+    }
+    GridData->selectRow(index);
+    GridData->scrollTo(GridData->model()->index(index, 0));
+    HighlightGridRow();
+}
+
+void TFormTavrel::HighlightGridRow()
+{
+    GridData->setFramedRow(GridData->currentIndex().row());
+}
+
+void TFormTavrel::Series_Overall_RainfallClick(int index)
+{
+    if (index < 0 || index >= GridData->model()->rowCount())
+        return;
+    GridData->selectRow(index);
+    GridData->scrollTo(GridData->model()->index(index, 0));
+}
+
+void TFormTavrel::GridDataClick(int row)
+{
+    if (row >= 0)
+        Chart1->setHoverIndex(row);
+}
+
+bool TFormTavrel::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *label = qobject_cast<QLabel *>(watched);
+    if (label && infoLabels().contains(label)) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            dragAnchor = static_cast<QMouseEvent *>(event)->position().toPoint();
+            return true;
+        }
+        if (event->type() == QEvent::MouseMove) {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->buttons() & Qt::LeftButton)
+                label->move(label->pos() + mouse->position().toPoint() - dragAnchor);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,104 @@
+#pragma once
+// The main window: owns the storm model and its rows, runs the refresh cycle and every
+// command of the menus, buttons and context menus.
+#include "core/GridText.h"
+#include "core/Hyetograph.h"
+#include "core/StormModel.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <vector>
+
+class Platform;
+class StormChart;
+class GridDataView;
+class TFormAddNewRainModel;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QWidget;
+
+extern const QString MainWindowCaption;
+
+class TFormTavrel : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFormTavrel(Platform &platform, QWidget *parent = nullptr);
+    ~TFormTavrel() override;
+
+    // The state other parts of the program work on.
+    TExpressionObject &Model() { return model; }
+    const std::vector<HyetographPoint> &StormPoints() const { return points; }
+    const GridTexts &GridTextsShown() const;
+    double Max_Rainfall_Intensity = 0;
+    double Max_Overall_Rainfall = 0;
+    QString SettingsFilePath() const { return settingsPath; }
+    QString ProgramFolder() const { return programFolder; }
+    QString CurrentFileName() const { return currentFileName; }
+
+    void RefreshRainModel();
+    void ApplyOptionsToMainWindow();
+    void HideSomeSeries(QObject *sender);
+
+    // Commands.
+    void ButtonNewRainModelClick();
+    void Menu_Open1Click();
+    void Menu_Save1Click();
+    void Menu_SaveAs1Click();
+    bool SaveRainModelFile(const QString &name);
+    void Menu_ExitClick();
+    void CheckBox_Rainfall_IntensityClick(QObject *sender);
+
+    // Chart and grid links.
+    void Chart1MouseMove(const QPointF &pos);
+    void Series_Overall_RainfallClick(int index);
+    void GridDataClick(int row);
+    void HighlightGridRow();
+
+    StormChart *chart() const { return Chart1; }
+    GridDataView *grid() const { return GridData; }
+    Platform &platformSeam() const { return platform; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    QAction *addCommand(QMenu *menu, const QString &name, const QString &caption, void (TFormTavrel::*handler)());
+    void runCommand(const std::function<void()> &command);
+    void ComputeHyetograph();
+    void FillGridAndSeries();
+    void emptyResults();
+    void scaleAxes();
+    void applyFonts();
+    QList<QLabel *> infoLabels() const;
+
+    Platform &platform;
+    TExpressionObject model;
+    std::vector<HyetographPoint> points;
+    QString settingsPath;
+    QString programFolder;
+    QString currentFileName;
+    TFormAddNewRainModel *newStormDialog = nullptr;
+    QPoint dragAnchor;
+
+    StormChart *Chart1 = nullptr;
+    QSplitter *Splitter1 = nullptr;
+    QWidget *PanelRight = nullptr;
+    GridDataView *GridData = nullptr;
+    QCheckBox *CheckBox_Overall_Rainfall = nullptr;
+    QCheckBox *CheckBox_Rainfall_Intensity = nullptr;
+    QAction *menu_Overall_Rainfall = nullptr;
+    QAction *menu_Rainfall_Intensity = nullptr;
+    QLabel *Label_P = nullptr;
+    QLabel *Label_T = nullptr;
+    QLabel *Label_r = nullptr;
+    QLabel *Label_Overall_Rainfall = nullptr;
+    QLabel *Label_Average_Rainfall_Intensity = nullptr;
+    QMenu *PopupMenu_Picture = nullptr;
+    QMenu *PopupMenu_Data = nullptr;
+};

@@ -1,0 +1,109 @@
+#include "GridData.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+
+void GridTextModel::setTexts(GridTexts texts)
+{
+    beginResetModel();
+    grid = std::move(texts);
+    endResetModel();
+}
+
+int GridTextModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(grid.rows.size());
+}
+
+int GridTextModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 3;
+}
+
+QVariant GridTextModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= static_cast<int>(grid.rows.size()))
+        return {};
+    if (role == Qt::DisplayRole)
+        return grid.rows[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
+    if (role == Qt::TextAlignmentRole)
+        return index.column() == 0 ? int(Qt::AlignCenter) : int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::BackgroundRole && index.column() == 0)
+        return QColor(240, 240, 240);   // the time column reads as a fixed column
+    return {};
+}
+
+QVariant GridTextModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 3)
+        return grid.heading[static_cast<size_t>(section)];
+    return {};
+}
+
+GridDataView::GridDataView(QWidget *parent) : QTableView(parent), gridModel(new GridTextModel(this))
+{
+    setModel(gridModel);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(true);
+    setWordWrap(false);
+    verticalHeader()->setVisible(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(22);
+    verticalHeader()->setMinimumSectionSize(22);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setFixedHeight(22);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setColumnWidths();
+}
+
+void GridDataView::setColumnWidths()
+{
+    setColumnWidth(0, 40);
+    setColumnWidth(1, 98);
+    setColumnWidth(2, 78);
+}
+
+void GridDataView::setFramedRow(int row)
+{
+    if (row == frame)
+        return;
+    frame = row;
+    viewport()->update();
+}
+
+void GridDataView::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    if (frame < 0 || frame >= gridModel->rowCount())
+        return;
+    const int top = rowViewportPosition(frame);
+    if (top < -rowHeight(frame) || top > viewport()->height())
+        return;
+    const int left = columnViewportPosition(0) + 1;
+    const int right = columnViewportPosition(2) + columnWidth(2);
+    QPainter painter(viewport());
+    painter.setPen(QPen(Qt::red, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(QPoint(left, top + 1), QPoint(right - 1, top + rowHeight(frame) - 1)));
+}
+
+void GridDataView::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        const QModelIndex index = indexAt(event->position().toPoint());
+        emit rowClicked(index.isValid() ? index.row() : -1);
+    }
+}
+
+void GridDataView::scrollContentsBy(int dx, int dy)
+{
+    // The frame belongs to what was on screen; scrolling repaints it away.
+    frame = -1;
+    QTableView::scrollContentsBy(dx, dy);
+}

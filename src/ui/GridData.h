@@ -1,0 +1,47 @@
+#pragma once
+// The data table: three columns of texts, held once in a model so that even 100,001
+// rows cost no more than their strings.
+#include "core/GridText.h"
+#include <QAbstractTableModel>
+#include <QTableView>
+
+class GridTextModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setTexts(GridTexts texts);
+    const GridTexts &texts() const { return grid; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    GridTexts grid;
+};
+
+class GridDataView : public QTableView {
+    Q_OBJECT
+public:
+    explicit GridDataView(QWidget *parent = nullptr);
+
+    GridTextModel *textModel() const { return gridModel; }
+    // The row (0 = first data row) framed in red, or -1.
+    int framedRow() const { return frame; }
+    void setFramedRow(int row);
+    void setColumnWidths();
+
+signals:
+    void rowClicked(int row);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    GridTextModel *gridModel;
+    int frame = -1;
+};

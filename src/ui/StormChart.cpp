@@ -1,0 +1,284 @@
+#include "StormChart.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+const QColor GridLineColour(255, 128, 128);
+const QColor IntensityColour(255, 128, 0);
+constexpr double HoverTolerance = 6.0;   // pixels around a line point that count as on it
+
+void StyleAxis(QCPAxis *axis, bool gridLines)
+{
+    axis->setBasePen(QPen(QColor(Qt::lightGray), 1));
+    axis->setTickPen(QPen(QColor(Qt::lightGray), 1));
+    axis->setSubTickPen(QPen(QColor(Qt::lightGray), 1));
+    axis->grid()->setVisible(gridLines);
+    axis->grid()->setPen(QPen(GridLineColour, 1, Qt::DotLine));
+    axis->grid()->setZeroLinePen(Qt::NoPen);
+}
+} // namespace
+
+PaletteBars::PaletteBars(QCPAxis *keyAxis, QCPAxis *valueAxis) : QCPBars(keyAxis, valueAxis) {}
+
+const QVector<QColor> &PaletteBars::Palette()
+{
+    // Distinct colours, cycled by point index.
+    static const QVector<QColor> palette = {
+        QColor(255, 0, 0), QColor(0, 128, 0), QColor(255, 255, 0), QColor(0, 0, 255), QColor(255, 255, 255),
+        QColor(128, 128, 128), QColor(255, 0, 255), QColor(0, 128, 128), QColor(0, 0, 128), QColor(128, 0, 0),
+        QColor(0, 255, 0), QColor(128, 128, 0), QColor(128, 0, 128), QColor(192, 192, 192), QColor(0, 255, 255),
+        QColor(0, 0, 0), QColor(173, 255, 47), QColor(135, 206, 235), QColor(255, 228, 196), QColor(255, 165, 0),
+    };
+    return palette;
+}
+
+void PaletteBars::draw(QCPPainter *painter)
+{
+    if (!mKeyAxis || !mValueAxis || mDataContainer->isEmpty())
+        return;
+    QCPBarsDataContainer::const_iterator begin, end;
+    getVisibleDataBounds(begin, end);
+    if (begin == end)
+        return;
+    const QVector<QColor> &palette = Palette();
+    const QPen outline(QColor(0, 0, 0, 90), 1);
+    // With more bars than pixels, draw one bar per pixel column: the tallest one.
+    double lastRight = -1e9;
+    for (auto it = begin; it != end; ++it) {
+        const QRectF rect = getBarRect(it->key, it->value);
+        if (rect.right() < lastRight + 1 && rect.width() < 1)
+            continue;
+        lastRight = rect.right();
+        const int index = static_cast<int>(it - mDataContainer->constBegin());
+        const QColor colour = palette[index % palette.size()];
+        QLinearGradient shade(rect.topLeft(), rect.topRight());
+        shade.setColorAt(0, colour.lighter(125));
+        shade.setColorAt(1, colour.darker(125));
+        painter->setPen(rect.width() > 3 ? outline : QPen(Qt::NoPen));
+        painter->setBrush(shade);
+        painter->drawRect(rect);
+    }
+}
+
+double TimeLabelTicker::getTickStep(const QCPRange &)
+{
+    return step;
+}
+
+int TimeLabelTicker::getSubTickCount(double)
+{
+    return 0;
+}
+
+QString TimeLabelTicker::getTickLabel(double tick, const QLocale &, QChar, int)
+{
+    const auto index = static_cast<qsizetype>(std::llround(tick));
+    return index >= 0 && index < labels.size() ? labels.at(index) : QString();
+}
+
+QVector<double> TimeLabelTicker::createTickVector(double, const QCPRange &range)
+{
+    QVector<double> ticks;
+    if (labels.isEmpty())
+        return ticks;
+    const qsizetype last = labels.size() - 1;
+    const auto first = std::max<qsizetype>(0, static_cast<qsizetype>(std::ceil(range.lower / step)) * step);
+    const auto upper = std::min<qsizetype>(last, static_cast<qsizetype>(std::floor(range.upper)));
+    for (qsizetype k = first; k <= upper; k += step)
+        ticks.append(static_cast<double>(k));
+    return ticks;
+}
+
+StormChart::StormChart(QWidget *parent) : QCustomPlot(parent)
+{
+    setBackground(Qt::white);
+    setAntialiasedElements(QCP::aeAll);
+    setNotAntialiasedElements(QCP::aeNone);
+    setInteractions(QCP::Interactions());   // no zoom, no pan
+    setMouseTracking(true);
+    setNoAntialiasingOnDrag(false);
+
+    axisRect()->setBackground(Qt::white);
+    xAxis->setLabel(QStringLiteral("降雨历时(min)"));
+    yAxis->setLabel(QStringLiteral("降雨强度(mm/min)"));
+    yAxis2->setLabel(QStringLiteral("降雨总量(mm)"));
+    yAxis2->setVisible(true);
+    yAxis2->setRangeReversed(true);
+    for (QCPAxis *axis : {yAxis, yAxis2}) {
+        axis->setNumberFormat(QStringLiteral("f"));
+        axis->setNumberPrecision(3);
+        axis->setRange(0, 1);
+    }
+    StyleAxis(xAxis, true);
+    StyleAxis(yAxis, true);
+    StyleAxis(yAxis2, false);
+    xAxis2->setVisible(true);
+    xAxis2->setTicks(false);
+    xAxis2->setTickLabels(false);
+    xAxis2->setBasePen(QPen(QColor(Qt::gray), 1));
+    yAxis->setBasePen(QPen(QColor(Qt::gray), 1));
+
+    ticker.reset(new TimeLabelTicker);
+    xAxis->setTicker(ticker);
+    xAxis->setRange(-0.5, 0.5);
+
+    barSeries = new PaletteBars(xAxis, yAxis2);
+    barSeries->setObjectName(QStringLiteral("Series_Overall_Rainfall"));
+    barSeries->setName(QStringLiteral("降雨总量"));
+    barSeries->setWidth(0.3);
+    barSeries->setPen(QPen(QColor(0, 128, 255)));
+    barSeries->setBrush(QColor(0, 128, 255));
+    barSeries->setSelectable(QCP::stNone);
+
+    lineSeries = addGraph(xAxis, yAxis);
+    lineSeries->setObjectName(QStringLiteral("Series_Rainfall_Intensity"));
+    lineSeries->setName(QStringLiteral("降雨强度"));
+    lineSeries->setPen(QPen(IntensityColour, 2));
+    lineSeries->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssSquare, QPen(IntensityColour.darker(140), 1),
+                                                QBrush(IntensityColour), 5));
+    lineSeries->setSelectable(QCP::stNone);
+
+    hoverMark = addGraph(xAxis, yAxis);
+    hoverMark->setLineStyle(QCPGraph::lsNone);
+    hoverMark->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(QColor(0, 0, 255), 2), QBrush(Qt::white), 11));
+    hoverMark->setSelectable(QCP::stNone);
+    hoverMark->removeFromLegend();
+
+    legend->setVisible(false);
+    connect(this, &QCustomPlot::beforeReplot, this, &StormChart::updateLabelStep);
+}
+
+void StormChart::setPoints(const QVector<double> &intensity, const QVector<double> &cumulative, const QVector<QString> &labels)
+{
+    const auto n = labels.size();
+    QVector<double> keys(n);
+    for (qsizetype k = 0; k < n; ++k)
+        keys[k] = static_cast<double>(k);
+    lineSeries->setData(keys, intensity, true);
+    barSeries->setData(keys, cumulative, true);
+    ticker->labels = labels;
+    xAxis->setRange(-0.5, std::max<double>(0.5, static_cast<double>(n) - 0.5));
+    setHoverIndex(-1);
+}
+
+void StormChart::clearPoints()
+{
+    setPoints({}, {}, {});
+}
+
+void StormChart::setBottomLabelsUpright(bool upright)
+{
+    xAxis->setTickLabelRotation(upright ? 0 : 90);
+}
+
+void StormChart::updateLabelStep()
+{
+    const auto n = ticker->labels.size();
+    if (n == 0) {
+        ticker->step = 1;
+        return;
+    }
+    const QFontMetrics metrics(xAxis->tickLabelFont());
+    double pitch;
+    if (std::abs(xAxis->tickLabelRotation()) > 45) {
+        pitch = metrics.height() + 2;
+    } else {
+        QString widest;
+        // Labels of one storm differ in length only by their number of digits.
+        for (const QString &label : {ticker->labels.first(), ticker->labels.last()})
+            if (label.size() > widest.size())
+                widest = label;
+        pitch = metrics.horizontalAdvance(widest) + 8;
+    }
+    const double length = std::max(1, axisRect()->width());
+    const double perPoint = length / static_cast<double>(n);
+    const double needed = pitch / perPoint;
+    static const int steps[] = {1, 2, 5, 10, 15, 20, 30, 60, 120, 180, 240, 360, 720, 1440, 2880, 7200, 14400, 28800};
+    int step = steps[std::size(steps) - 1];
+    for (int candidate : steps) {
+        if (candidate >= needed) {
+            step = candidate;
+            break;
+        }
+    }
+    while (step < needed)
+        step *= 2;
+    ticker->step = step;
+}
+
+int StormChart::lineIndexAt(const QPointF &pos) const
+{
+    if (!lineSeries->visible() || lineSeries->dataCount() == 0)
+        return -1;
+    const double left = xAxis->pixelToCoord(pos.x() - HoverTolerance);
+    const double right = xAxis->pixelToCoord(pos.x() + HoverTolerance);
+    const int last = lineSeries->dataCount() - 1;
+    const int from = std::clamp(static_cast<int>(std::ceil(std::min(left, right))), 0, last);
+    const int to = std::clamp(static_cast<int>(std::floor(std::max(left, right))), 0, last);
+    int best = -1;
+    double bestDistance = HoverTolerance;
+    auto data = lineSeries->data();
+    for (int k = from; k <= to && k - from < 5000; ++k) {
+        const double px = xAxis->coordToPixel(k);
+        const double py = yAxis->coordToPixel((data->constBegin() + k)->value);
+        const double distance = std::hypot(px - pos.x(), py - pos.y());
+        if (distance <= bestDistance) {
+            bestDistance = distance;
+            best = k;
+        }
+    }
+    return best;
+}
+
+int StormChart::barIndexAt(const QPointF &pos) const
+{
+    if (!barSeries->visible() || barSeries->dataCount() == 0)
+        return -1;
+    const int k = static_cast<int>(std::llround(xAxis->pixelToCoord(pos.x())));
+    if (k < 0 || k >= barSeries->dataCount())
+        return -1;
+    const double value = (barSeries->data()->constBegin() + k)->value;
+    const double x0 = xAxis->coordToPixel(k - barSeries->width() / 2);
+    const double x1 = xAxis->coordToPixel(k + barSeries->width() / 2);
+    const double y0 = yAxis2->coordToPixel(0);
+    const double y1 = yAxis2->coordToPixel(value);
+    const bool inside = pos.x() >= std::min(x0, x1) - 1 && pos.x() <= std::max(x0, x1) + 1
+        && pos.y() >= std::min(y0, y1) - 1 && pos.y() <= std::max(y0, y1) + 1;
+    return inside ? k : -1;
+}
+
+void StormChart::setHoverIndex(int index)
+{
+    if (index < 0 || index >= lineSeries->dataCount())
+        index = -1;
+    if (index == hover && (index >= 0) == (hoverMark->dataCount() > 0))
+        return;
+    hover = index;
+    if (index < 0) {
+        hoverMark->data()->clear();
+    } else {
+        const double value = (lineSeries->data()->constBegin() + index)->value;
+        hoverMark->setData(QVector<double>{double(index)}, QVector<double>{value}, true);
+    }
+    hoverMark->setVisible(lineSeries->visible());
+    replot(QCustomPlot::rpQueuedReplot);
+}
+
+void StormChart::mouseMoveEvent(QMouseEvent *event)
+{
+    QCustomPlot::mouseMoveEvent(event);
+    setHoverIndex(lineIndexAt(event->position()));
+    emit chartMouseMoved(event);
+}
+
+void StormChart::mousePressEvent(QMouseEvent *event)
+{
+    QCustomPlot::mousePressEvent(event);
+    emit chartMousePressed(event);
+}
+
+void StormChart::resizeEvent(QResizeEvent *event)
+{
+    QCustomPlot::resizeEvent(event);
+}

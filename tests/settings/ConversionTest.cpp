@@ -1,0 +1,56 @@
+// Converting the formula coefficient between its flow form q and its depth form i.
+#include "core/Failure.h"
+#include "settings/Options.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ConversionCase {
+    const char *name;
+    double (*convert)(double, double);
+    double value;
+    double ratio;
+    double expected;
+};
+void PrintTo(const ConversionCase &c, std::ostream *os) { *os << c.name; }
+
+
+class Conversions : public ::testing::TestWithParam<ConversionCase> {};
+
+TEST_P(Conversions, FollowTheRatio)
+{
+    const ConversionCase &c = GetParam();
+    EXPECT_DOUBLE_EQ(c.convert(c.value, c.ratio), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    QI, Conversions,
+    ::testing::Values(
+        ConversionCase{"FlowBy167", FlowToIntensity, 167, 167, 1},
+        ConversionCase{"FlowExact", FlowToIntensity, 167, 0.006, 1.002},
+        ConversionCase{"FlowBy166_7", FlowToIntensity, 1667, 166.7, 10},
+        ConversionCase{"IntensityExact", IntensityToFlow, 1, 0.006, 1 / 0.006},
+        ConversionCase{"IntensityBy166_7", IntensityToFlow, 1, 166.7, 166.7},
+        ConversionCase{"IntensityBy166_6667", IntensityToFlow, 2, 166.6667, 333.3334},
+        // 166 itself is a ratio, not the exact-conversion marker.
+        ConversionCase{"FlowAtBoundary", FlowToIntensity, 332, 166, 2},
+        ConversionCase{"IntensityAtBoundary", IntensityToFlow, 2, 166, 332}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(QI, ConversionsUseTheCurrentSettings)
+{
+    const double saved = Options().D_QI_ConversionRatio;
+    Options().D_QI_ConversionRatio = 0.006;
+    EXPECT_DOUBLE_EQ(FlowToIntensity(167), 1.002);
+    Options().D_QI_ConversionRatio = 167;
+    EXPECT_DOUBLE_EQ(IntensityToFlow(1), 167);
+    Options().D_QI_ConversionRatio = saved;
+}
+
+TEST(QI, OverflowIsAFailure)
+{
+    EXPECT_THROW(IntensityToFlow(1e308, 0.006), TavrelError);
+    EXPECT_THROW(IntensityToFlow(1e308, 167), TavrelError);
+}
+
+} // namespace

@@ -1,0 +1,326 @@
+#include "platform/QtPlatform.h"
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPixmap>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+// A transfer that sends nothing for this long is given up, so a dead server cannot keep
+// the window frozen for good.
+constexpr int HttpTransferTimeoutMs = 30000;
+
+FileDialogResult RunFileDialog(QWidget *parent, const FileDialogRequest &request, bool save)
+{
+    QFileDialog dialog(parent, request.title);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(!save && request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && request.overwritePrompt));
+
+    const QStringList filters = FileDialogNameFilters(request.types);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        if (request.selectedType >= 0 && request.selectedType < filters.size())
+            dialog.selectNameFilter(filters[request.selectedType]);
+    }
+    if (!request.fileName.isEmpty()) {
+        const QString name = QDir::fromNativeSeparators(request.fileName);
+        if (name.contains(QLatin1Char('/'))) {
+            const QFileInfo info(name);
+            dialog.setDirectory(info.absolutePath());
+            dialog.selectFile(info.fileName());
+        } else {
+            dialog.selectFile(name);
+        }
+    }
+
+    FileDialogResult result;
+    result.selectedType = request.selectedType;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    const int index = filters.indexOf(dialog.selectedNameFilter());
+    if (index >= 0)
+        result.selectedType = index;
+    const QStringList files = dialog.selectedFiles();
+    if (accepted && !files.isEmpty()) {
+        result.accepted = true;
+        result.path = files.first();
+    }
+    return result;
+}
+
+QPixmap ColorSwatch(const QColor &color)
+{
+    QPixmap swatch(16, 16);
+    swatch.fill(color);
+    return swatch;
+}
+
+} // namespace
+
+QStringList FileDialogNameFilters(const QList<FileTypeEntry> &types)
+{
+    QStringList filters;
+    for (const FileTypeEntry &type : types) {
+        // Qt separates the patterns of one filter by blanks, the type lists by ";".
+        const QString patterns = type.mask.split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+        if (type.name.endsWith(QLatin1Char('(') + type.mask + QLatin1Char(')'))
+            || type.name.endsWith(QLatin1Char('(') + patterns + QLatin1Char(')')))
+            filters << type.name;
+        else
+            filters << type.name + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters;
+}
+
+FileDialogResult QtPlatform::saveFileDialog(QWidget *parent, const FileDialogRequest &request)
+{
+    return RunFileDialog(parent, request, true);
+}
+
+FileDialogResult QtPlatform::openFileDialog(QWidget *parent, const FileDialogRequest &request)
+{
+    return RunFileDialog(parent, request, false);
+}
+
+MessageResult QtPlatform::messageBox(QWidget *parent, MessageIcon icon, const QString &caption,
+                                     const QString &text, MessageButtons buttons)
+{
+    QMessageBox::Icon qtIcon = QMessageBox::Information;
+    switch (icon) {
+    case MessageIcon::Information: qtIcon = QMessageBox::Information; break;
+    case MessageIcon::Warning: qtIcon = QMessageBox::Warning; break;
+    case MessageIcon::Error: qtIcon = QMessageBox::Critical; break;
+    case MessageIcon::Question: qtIcon = QMessageBox::Question; break;
+    }
+    const QMessageBox::StandardButtons qtButtons = buttons == MessageButtons::YesNo
+        ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
+    QMessageBox box(qtIcon, caption, text, qtButtons, parent);
+    if (buttons == MessageButtons::YesNo)
+        box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Ok: return MessageResult::Ok;
+    case QMessageBox::Yes: return MessageResult::Yes;
+    case QMessageBox::No: return MessageResult::No;
+    default: return buttons == MessageButtons::YesNo ? MessageResult::No : MessageResult::Ok;
+    }
+}
+
+bool QtPlatform::fontDialog(QWidget *parent, TFontInfo &font)
+{
+    FontColorDialog dialog(parent);
+    dialog.setFontInfo(font);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    font = dialog.fontInfo();
+    return true;
+}
+
+int QtPlatform::showModal(QDialog *dialog)
+{
+    return dialog->exec();
+}
+
+void QtPlatform::openWithDefaultProgram(const QString &fileOrUrl)
+{
+    const QFileInfo info(fileOrUrl);
+    const QUrl url = !fileOrUrl.isEmpty() && info.exists() ? QUrl::fromLocalFile(info.absoluteFilePath())
+                                                           : QUrl(fileOrUrl);
+    QDesktopServices::openUrl(url);
+}
+
+void QtPlatform::openInTextEditor(const QString &path)
+{
+    const QFileInfo info(path);
+#ifdef Q_OS_WIN
+    const QString notepad = QStandardPaths::findExecutable(QStringLiteral("notepad.exe"));
+    if (!notepad.isEmpty()) {
+        QProcess::startDetached(notepad, {QDir::toNativeSeparators(info.absoluteFilePath())});
+        return;
+    }
+#endif
+    QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+}
+
+HttpReply QtPlatform::httpGet(const HttpRequest &request)
+{
+    QNetworkAccessManager manager;
+    QNetworkRequest networkRequest{QUrl(request.url)};
+    for (const auto &header : request.headers)
+        networkRequest.setRawHeader(header.first, header.second);
+    networkRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                                request.followRedirects ? QNetworkRequest::NoLessSafeRedirectPolicy
+                                                        : QNetworkRequest::ManualRedirectPolicy);
+    networkRequest.setTransferTimeout(HttpTransferTimeoutMs);
+
+    // The reply belongs to the manager and goes with it.
+    QNetworkReply *reply = manager.get(networkRequest);
+    if (!reply->isFinished()) {
+        // The command waits for its answer; the person at the window waits with it.
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+
+    HttpReply result;
+    result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    result.body = reply->readAll();
+    result.contentType = reply->rawHeader("Content-Type");
+    if (reply->error() != QNetworkReply::NoError) {
+        result.error = reply->errorString();
+    } else if (result.status < 200 || result.status > 299) {
+        const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        result.error = QStringLiteral("HTTP %1 %2").arg(result.status).arg(reason).trimmed();
+    }
+    result.ok = result.error.isEmpty();
+    return result;
+}
+
+QString QtPlatform::appDataFolder()
+{
+#ifdef Q_OS_WIN
+    // Qt's configuration folder is the local one on Windows; the settings roam with the user.
+    const QString roaming = qEnvironmentVariable("APPDATA");
+    if (!roaming.isEmpty())
+        return QDir::fromNativeSeparators(roaming);
+#endif
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+QString QtPlatform::tempFolder()
+{
+    return QDir::tempPath();
+}
+
+FontColorDialog::FontColorDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("字体"));
+
+    faceBox = new QFontComboBox(this);
+    faceBox->setObjectName(QStringLiteral("faceBox"));
+    sizeBox = new QSpinBox(this);
+    sizeBox->setObjectName(QStringLiteral("sizeBox"));
+    sizeBox->setRange(1, 999);
+    boldBox = new QCheckBox(QStringLiteral("粗体"), this);
+    boldBox->setObjectName(QStringLiteral("boldBox"));
+    italicBox = new QCheckBox(QStringLiteral("斜体"), this);
+    italicBox->setObjectName(QStringLiteral("italicBox"));
+    underlineBox = new QCheckBox(QStringLiteral("下划线"), this);
+    underlineBox->setObjectName(QStringLiteral("underlineBox"));
+    strikeOutBox = new QCheckBox(QStringLiteral("删除线"), this);
+    strikeOutBox->setObjectName(QStringLiteral("strikeOutBox"));
+    colorButton = new QPushButton(QStringLiteral("颜色..."), this);
+    colorButton->setObjectName(QStringLiteral("colorButton"));
+    sample = new QLabel(QStringLiteral("示例ABC123"), this);
+    sample->setObjectName(QStringLiteral("sample"));
+    sample->setAlignment(Qt::AlignCenter);
+    sample->setFrameShape(QFrame::StyledPanel);
+    sample->setMinimumSize(240, 64);
+    sample->setAutoFillBackground(true);
+
+    auto *styles = new QGridLayout;
+    styles->addWidget(boldBox, 0, 0);
+    styles->addWidget(italicBox, 0, 1);
+    styles->addWidget(underlineBox, 1, 0);
+    styles->addWidget(strikeOutBox, 1, 1);
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("字体："), faceBox);
+    form->addRow(QStringLiteral("大小："), sizeBox);
+    form->addRow(QStringLiteral("效果："), styles);
+    form->addRow(QStringLiteral("颜色："), colorButton);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(sample, 1);
+    layout->addWidget(buttons);
+
+    connect(faceBox, &QFontComboBox::currentFontChanged, this, [this](const QFont &font) {
+        current.Name = font.family();
+        updateSample();
+    });
+    connect(sizeBox, &QSpinBox::valueChanged, this, [this](int size) {
+        current.Size = size;
+        updateSample();
+    });
+    const auto styleBox = [this](QCheckBox *box, bool TFontInfo::*style) {
+        connect(box, &QCheckBox::toggled, this, [this, style](bool on) {
+            current.*style = on;
+            updateSample();
+        });
+    };
+    styleBox(boldBox, &TFontInfo::Bold);
+    styleBox(italicBox, &TFontInfo::Italic);
+    styleBox(underlineBox, &TFontInfo::Underline);
+    styleBox(strikeOutBox, &TFontInfo::StrikeOut);
+    connect(colorButton, &QPushButton::clicked, this, &FontColorDialog::chooseColor);
+
+    setFontInfo(current);
+}
+
+void FontColorDialog::setFontInfo(const TFontInfo &font)
+{
+    current = font;
+    // The widgets show the font without reporting it back: a face that this desktop lacks
+    // keeps its name unless the person picks another one.
+    const QList<QWidget *> editors = {faceBox, sizeBox, boldBox, italicBox, underlineBox, strikeOutBox};
+    for (QWidget *editor : editors)
+        editor->blockSignals(true);
+    faceBox->setCurrentFont(QFont(font.Name));
+    sizeBox->setValue(font.Size);
+    boldBox->setChecked(font.Bold);
+    italicBox->setChecked(font.Italic);
+    underlineBox->setChecked(font.Underline);
+    strikeOutBox->setChecked(font.StrikeOut);
+    for (QWidget *editor : editors)
+        editor->blockSignals(false);
+    updateSample();
+}
+
+void FontColorDialog::setColor(const QColor &color)
+{
+    if (!color.isValid())
+        return;
+    current.Color = FromQColor(color);
+    updateSample();
+}
+
+void FontColorDialog::chooseColor()
+{
+    const QColor chosen = QColorDialog::getColor(ToQColor(current.Color), this, QStringLiteral("颜色"));
+    setColor(chosen);
+}
+
+void FontColorDialog::updateSample()
+{
+    const QColor color = ToQColor(current.Color);
+    sample->setFont(ToQFont(current));
+    QPalette palette = sample->palette();
+    palette.setColor(QPalette::WindowText, color);
+    sample->setPalette(palette);
+    colorButton->setIcon(QIcon(ColorSwatch(color)));
+}

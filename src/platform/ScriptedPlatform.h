@@ -1,0 +1,85 @@
+#pragma once
+// The seam for tests: every call is recorded, every question is answered from a queue, and
+// modal forms are shown without a modal loop so a script can fill them in and press their
+// buttons.
+#include "platform/Platform.h"
+#include <deque>
+#include <optional>
+#include <vector>
+
+enum class PlatformCallKind {
+    SaveFileDialog,
+    OpenFileDialog,
+    MessageBox,
+    FontDialog,
+    ShowModal,
+    OpenWithDefaultProgram,
+    OpenInTextEditor,
+    HttpGet,
+    AppDataFolder,
+    TempFolder,
+};
+
+struct PlatformCall {
+    PlatformCallKind kind = PlatformCallKind::MessageBox;
+    QString title;          // file dialog title, message caption, window title of a modal form
+    QString text;           // message text; object name of a modal form
+    QString parentName;     // object name of the parent widget, if any
+    MessageIcon icon = MessageIcon::Information;
+    MessageButtons buttons = MessageButtons::Ok;
+    FileDialogRequest fileRequest;
+    TFontInfo font;         // the font the dialog was opened with
+    HttpRequest httpRequest;
+    QString path;           // file or address handed to the desktop
+};
+
+class ScriptedPlatform : public Platform {
+public:
+    using ModalScript = std::function<int(QDialog *)>;
+
+    ScriptedPlatform();
+
+    FileDialogResult saveFileDialog(QWidget *parent, const FileDialogRequest &request) override;
+    FileDialogResult openFileDialog(QWidget *parent, const FileDialogRequest &request) override;
+    MessageResult messageBox(QWidget *parent, MessageIcon icon, const QString &caption,
+                             const QString &text, MessageButtons buttons = MessageButtons::Ok) override;
+    bool fontDialog(QWidget *parent, TFontInfo &font) override;
+    // Shows the dialog without a modal loop and runs the next script on it. When the script
+    // closes the dialog (by pressing its buttons), the dialog's result is the answer;
+    // otherwise the dialog is hidden and the script's return value is the answer, as if the
+    // person had closed it some other way. No script: the dialog is shown and rejected at once.
+    int showModal(QDialog *dialog) override;
+    void openWithDefaultProgram(const QString &fileOrUrl) override;
+    void openInTextEditor(const QString &path) override;
+    HttpReply httpGet(const HttpRequest &request) override;
+    QString appDataFolder() override;
+    QString tempFolder() override;
+
+    // Every call, in order. Calls made from inside a modal script follow the ShowModal call.
+    std::vector<PlatformCall> calls;
+
+    // Answers, taken from the front. An empty queue cancels the dialog, answers Ok to an Ok
+    // box and No to a Yes/No box, and fails an HTTP request with "no network in tests".
+    std::deque<FileDialogResult> saveAnswers;
+    std::deque<FileDialogResult> openAnswers;
+    std::deque<MessageResult> messageAnswers;
+    std::deque<std::optional<TFontInfo>> fontAnswers;
+    std::deque<ModalScript> modalScripts;
+    std::deque<HttpReply> httpReplies;
+
+    QString appData;        // default: $XDG_CONFIG_HOME
+    QString temp;           // default: QDir::tempPath()
+
+    int count(PlatformCallKind kind) const;
+    // The calls of one kind, in order.
+    std::vector<PlatformCall> callsOf(PlatformCallKind kind) const;
+    // The last call of a kind; a default call (empty texts) when there was none.
+    PlatformCall last(PlatformCallKind kind) const;
+    PlatformCall lastMessage() const { return last(PlatformCallKind::MessageBox); }
+    // The texts of all message boxes, in order.
+    QStringList messageTexts() const;
+    void clearCalls() { calls.clear(); }
+
+private:
+    PlatformCall &record(PlatformCallKind kind, QWidget *parent);
+};

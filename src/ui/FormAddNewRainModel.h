@@ -1,0 +1,50 @@
+#pragma once
+// The new-storm dialog: the intensity formula and the design storm, checked and written
+// into the current storm model.
+#include <QDialog>
+
+class Platform;
+struct TExpressionObject;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class TFormAddNewRainModel : public QDialog {
+    Q_OBJECT
+public:
+    // Writes the start values into the model: the program's first storm.
+    TFormAddNewRainModel(Platform &platform, TExpressionObject &model, QWidget *parent = nullptr);
+
+    // Fills the fields from the model. Runs by itself whenever the dialog is shown.
+    void prepareToShow();
+
+    void ButtonOKClick();
+    void ButtonCancleClick();
+    void cbbStormTypeChange();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void confirm();
+    void refuse(QLineEdit *field, const QString &message);
+
+    Platform &platform;
+    TExpressionObject &model;
+
+    QComboBox *cbbStormType;
+    QLabel *Label1;
+    QLineEdit *Edit_a1;
+    QLineEdit *Edit_c;
+    QComboBox *ComboBox_LgLn;
+    QLineEdit *Edit_b;
+    QLineEdit *Edit_n;
+    QLabel *lblStormDanWei;
+    QLineEdit *EditRepeatYear;
+    QLineEdit *EditStormTime;
+    QLineEdit *EditStormPercent;
+    QLineEdit *EditStep;
+    QPushButton *ButtonOK;
+    QPushButton *ButtonCancle;
+};

@@ -1,0 +1,299 @@
+#include "QtPrinting.h"
+#include "core/StormModel.h"
+#include "platform/ScriptedPlatform.h"
+#include "settings/Options.h"
+#include "ui/FormAddNewRainModel.h"
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+const QString DataError = "输入的数据有错误，只能输入数字，请重新检查";
+const QString PeakRange = "峰值比例只能取值(0~1)之间，不包括0和1";
+
+class NewStormDialog : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        savedOptions = Options();
+        Options().D_QI_ConversionRatio = 167;
+        form = std::make_unique<TFormAddNewRainModel>(platform, model);
+    }
+    void TearDown() override { Options() = savedOptions; }
+
+    QLineEdit *edit(const char *name) const { return form->findChild<QLineEdit *>(name); }
+    QComboBox *combo(const char *name) const { return form->findChild<QComboBox *>(name); }
+    QString unit() const { return form->findChild<QLabel *>("lblStormDanWei")->text(); }
+    void clickOK() const { QTest::mouseClick(form->findChild<QPushButton *>("ButtonOK"), Qt::LeftButton); }
+    QString focused() const { return form->focusWidget() ? form->focusWidget()->objectName() : QString(); }
+
+    // Shows the dialog through the seam and runs the script on it, as the person would.
+    int show(std::function<void()> script)
+    {
+        platform.modalScripts.push_back([script](QDialog *) {
+            script();
+            return int(QDialog::Rejected);
+        });
+        return platform.showModal(form.get());
+    }
+
+    TOptions savedOptions;
+    ScriptedPlatform platform;
+    TExpressionObject model;
+    std::unique_ptr<TFormAddNewRainModel> form;
+};
+
+} // namespace
+
+TEST_F(NewStormDialog, CreationWritesTheStartValuesAndShowingDisplaysThem)
+{
+    TExpressionObject start;
+    SetStartValues(start);
+    EXPECT_EQ(model, start);
+    EXPECT_EQ(form->windowTitle(), "添加新曲线");
+    EXPECT_EQ(form->size(), QSize(414, 223));
+    EXPECT_EQ(form->font().pixelSize(), 12);
+    EXPECT_EQ(form->font().families().value(0), "宋体");
+    EXPECT_TRUE(form->font().families().contains("AR PL UMing CN"));
+
+    show([&] {
+        EXPECT_EQ(combo("cbbStormType")->currentText(), " i");
+        EXPECT_EQ(combo("ComboBox_LgLn")->currentText(), "lgP");
+        const QStringList shown = {edit("Edit_a1")->text(), edit("Edit_c")->text(), edit("Edit_b")->text(),
+                                   edit("Edit_n")->text(), edit("EditRepeatYear")->text(),
+                                   edit("EditStormTime")->text(), edit("EditStormPercent")->text(),
+                                   edit("EditStep")->text()};
+        EXPECT_EQ(shown, QStringList({"9.5981", "0.846", "7", "0.656", "2", "120", "0.4", "1"}));
+        EXPECT_EQ(unit(), "(mm/min)");
+        EXPECT_EQ(edit("EditStormPercent")->placeholderText(), "雨峰位置r");
+        EXPECT_EQ(edit("EditStormPercent")->toolTip(), "峰值比例，取值0~1之间");
+        EXPECT_EQ(edit("EditStormPercent")->alignment(), Qt::AlignCenter);
+        EXPECT_EQ(edit("Edit_c")->placeholderText(), "C");
+        EXPECT_EQ(edit("Edit_n")->toolTip(), "参数n");
+    });
+}
+
+struct RefusedEntry {
+    const char *name;
+    const char *field;
+    QString text;
+    bool flowForm;
+    QString message;
+};
+
+class NewStormDialogRefuses : public NewStormDialog, public testing::WithParamInterface<RefusedEntry> {};
+
+TEST_P(NewStormDialogRefuses, WithItsMessageAndFocusOnTheField)
+{
+    const TExpressionObject before = model;
+    const int result = show([&] {
+        combo("cbbStormType")->setCurrentIndex(GetParam().flowForm ? 1 : 0);
+        edit(GetParam().field)->setText(GetParam().text);
+        clickOK();
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(focused(), GetParam().field);
+    });
+    EXPECT_EQ(result, QDialog::Rejected);
+    ASSERT_EQ(platform.count(PlatformCallKind::MessageBox), 1);
+    EXPECT_EQ(platform.lastMessage().text, GetParam().message);
+    EXPECT_EQ(platform.lastMessage().title, "提示");
+    EXPECT_EQ(platform.lastMessage().icon, MessageIcon::Information);
+    EXPECT_EQ(model, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, NewStormDialogRefuses,
+    testing::Values(RefusedEntry{"EmptyA1", "Edit_a1", "  ", false, "[A1]不能为空！"},
+                    RefusedEntry{"EmptyFlowA1", "Edit_a1", "", true, "[166.7A1]不能为空！"},
+                    RefusedEntry{"EmptyC", "Edit_c", " ", false, "[c]不能为空！"},
+                    RefusedEntry{"EmptyB", "Edit_b", "", false, "[b]不能为空！"},
+                    RefusedEntry{"EmptyN", "Edit_n", "", false, "[n]不能为空！"},
+                    RefusedEntry{"EmptyRepeatYear", "EditRepeatYear", "", false, "重现期不能为空！"},
+                    RefusedEntry{"EmptyStormTime", "EditStormTime", "", false, "降雨历时不能为空！"},
+                    RefusedEntry{"EmptyPercent", "EditStormPercent", "", false, "峰值比例不能为空！"},
+                    RefusedEntry{"PercentOne", "EditStormPercent", "1", false, PeakRange},
+                    RefusedEntry{"PercentZero", "EditStormPercent", "0", false, PeakRange},
+                    RefusedEntry{"PercentAbove", "EditStormPercent", "1.5", false, PeakRange},
+                    RefusedEntry{"PercentZeroPoint", "EditStormPercent", "0.0", false, PeakRange},
+                    RefusedEntry{"EmptyStep", "EditStep", "", false, "计算步长不能为空！"},
+                    RefusedEntry{"BadA1", "Edit_a1", "1.2.3", false, DataError},
+                    RefusedEntry{"LettersC", "Edit_c", "0.8x", false, DataError},
+                    RefusedEntry{"BadN", "Edit_n", "nan", false, DataError},
+                    RefusedEntry{"BadRepeatYear", "EditRepeatYear", "2..", false, DataError},
+                    RefusedEntry{"StepBeyondRange", "EditStep", "99999999999", false, DataError}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(NewStormDialog, ChecksRunInTheirOrder)
+{
+    const std::vector<std::pair<const char *, QString>> fixes = {
+        {"Edit_a1", "9"}, {"Edit_c", "1"}, {"Edit_b", "2"}, {"Edit_n", "0.5"}, {"EditRepeatYear", "3"},
+        {"EditStormTime", "60"}, {"EditStormPercent", "1.5"}, {"EditStormPercent", "0.5"}, {"EditStep", "5"}};
+    const int result = show([&] {
+        for (const auto &[field, text] : fixes)
+            edit(field)->setText("");
+        for (const auto &[field, text] : fixes) {
+            clickOK();
+            EXPECT_EQ(focused(), field);
+            edit(field)->setText(text);
+        }
+        clickOK();
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(platform.messageTexts(),
+              QStringList({"[A1]不能为空！", "[c]不能为空！", "[b]不能为空！", "[n]不能为空！", "重现期不能为空！",
+                           "降雨历时不能为空！", "峰值比例不能为空！", PeakRange, "计算步长不能为空！"}));
+}
+
+TEST_F(NewStormDialog, APeakRatioThatIsNoNumberGoesToTheGeneralErrorReport)
+{
+    const TExpressionObject before = model;
+    show([&] {
+        edit("EditStormPercent")->setText("1.2.3");
+        clickOK();
+        EXPECT_TRUE(form->isVisible());
+    });
+    ASSERT_EQ(platform.count(PlatformCallKind::MessageBox), 1);
+    EXPECT_EQ(platform.lastMessage().icon, MessageIcon::Error);
+    EXPECT_EQ(platform.lastMessage().title, ProductTitle);
+    EXPECT_TRUE(platform.lastMessage().text.contains("1.2.3"));
+    EXPECT_EQ(model, before);
+}
+
+TEST_F(NewStormDialog, ConfirmingStoresEveryFieldAndClearsTheResults)
+{
+    model.Strom_Overall_Rainfall = 55;
+    model.Strom_Average_Rainfall_Intensity = 0.5;
+    const int result = show([&] {
+        edit("Edit_a1")->setText(" 10.5 ");
+        edit("Edit_c")->setText("0.9");
+        combo("ComboBox_LgLn")->setCurrentIndex(1);
+        edit("Edit_b")->setText("8");
+        edit("Edit_n")->setText("0.7");
+        edit("EditRepeatYear")->setText("5");
+        edit("EditStormTime")->setText("180");
+        edit("EditStormPercent")->setText("0.999");
+        edit("EditStep")->setText("5");
+        clickOK();
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(platform.count(PlatformCallKind::MessageBox), 0);
+    EXPECT_EQ(model.F_type, 0);
+    EXPECT_DOUBLE_EQ(model.a1, 10.5);
+    EXPECT_DOUBLE_EQ(model.a1_167, 10.5 * 167);
+    EXPECT_DOUBLE_EQ(model.c, 0.9);
+    EXPECT_EQ(model.LG_LN, 1);
+    EXPECT_DOUBLE_EQ(model.b, 8);
+    EXPECT_DOUBLE_EQ(model.n, 0.7);
+    EXPECT_DOUBLE_EQ(model.Storm_RepeatYear, 5);
+    EXPECT_DOUBLE_EQ(model.Storm_Time, 180);
+    EXPECT_DOUBLE_EQ(model.Storm_Percent, 0.999);
+    EXPECT_EQ(model.Storm_Step, 5);
+    EXPECT_EQ(model.Strom_Overall_Rainfall, 0);
+    EXPECT_EQ(model.Strom_Average_Rainfall_Intensity, 0);
+
+    // The smallest peak ratio passes too; Enter presses OK.
+    EXPECT_EQ(show([&] {
+                  edit("EditStormPercent")->setText("0.001");
+                  QTest::keyClick(edit("EditStep"), Qt::Key_Return);
+              }),
+              QDialog::Accepted);
+    EXPECT_DOUBLE_EQ(model.Storm_Percent, 0.001);
+}
+
+class NewStormDialogFlowForm : public NewStormDialog, public testing::WithParamInterface<std::pair<double, double>> {};
+
+TEST_P(NewStormDialogFlowForm, TakesTheNumberAsQAndDerivesA1WithTheRatio)
+{
+    Options().D_QI_ConversionRatio = GetParam().first;
+    show([&] {
+        combo("cbbStormType")->setCurrentIndex(1);
+        EXPECT_EQ(unit(), "(L/(s.hm²))");
+        EXPECT_EQ(edit("Edit_a1")->placeholderText(), "166.7A1");
+        EXPECT_EQ(edit("Edit_a1")->toolTip(), "参数166.7A1");
+        EXPECT_EQ(edit("Edit_a1")->text(), "9.5981");   // reinterpreted, not converted
+        clickOK();
+    });
+    EXPECT_EQ(model.F_type, 1);
+    EXPECT_DOUBLE_EQ(model.a1_167, 9.5981);
+    EXPECT_DOUBLE_EQ(model.a1, GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, NewStormDialogFlowForm,
+                         testing::Values(std::pair{167.0, 9.5981 / 167}, std::pair{0.006, 9.5981 * 0.006}));
+
+TEST_F(NewStormDialog, ShowingRefillsEveryFieldFromTheModel)
+{
+    model.F_type = 1;
+    model.a1 = 9.5981;
+    model.a1_167 = 1602.8827;
+    model.Storm_Time = 90.5;    // from a file: shown as it is, though the field takes only digits
+    model.Storm_Step = 5;
+    show([&] {
+        EXPECT_EQ(combo("cbbStormType")->currentText(), " q");
+        EXPECT_EQ(unit(), "(L/(s.hm²))");
+        EXPECT_EQ(edit("Edit_a1")->text(), "1602.8827");
+        EXPECT_EQ(edit("EditStormTime")->text(), "90.5");
+        EXPECT_EQ(edit("EditStep")->text(), "5");
+        combo("cbbStormType")->setCurrentIndex(0);
+        EXPECT_EQ(unit(), "(mm/min)");
+        EXPECT_EQ(edit("Edit_a1")->placeholderText(), "A1");
+    });
+}
+
+TEST_F(NewStormDialog, CancelLeavesTheModelUntouched)
+{
+    const TExpressionObject before = model;
+    const int result = show([&] {
+        edit("Edit_a1")->setText("20");
+        QTest::mouseClick(form->findChild<QPushButton *>("ButtonCancle"), Qt::LeftButton);
+    });
+    EXPECT_EQ(result, QDialog::Rejected);
+    EXPECT_EQ(model, before);
+    EXPECT_TRUE(platform.messageTexts().isEmpty());
+}
+
+struct TypedInput {
+    const char *field;
+    QString typed;
+    QString pasted;
+    QString overSelection;
+};
+
+class NewStormDialogFilter : public NewStormDialog, public testing::WithParamInterface<TypedInput> {};
+
+TEST_P(NewStormDialogFilter, DropsTheCharactersAFieldDoesNotTake)
+{
+    show([&] {
+        QLineEdit *field = edit(GetParam().field);
+        field->clear();
+        QTest::keyClicks(field, "1a2.b3");
+        EXPECT_EQ(field->text(), GetParam().typed);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        EXPECT_EQ(field->text(), GetParam().typed.chopped(1));
+
+        field->clear();
+        QApplication::clipboard()->setText("4x5.6");
+        field->paste();
+        EXPECT_EQ(field->text(), GetParam().pasted);
+
+        // A key that does not pass leaves a selection as it was; an unfiltered field takes it.
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Z);
+        EXPECT_EQ(field->text(), GetParam().overSelection);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, NewStormDialogFilter,
+                         testing::Values(TypedInput{"EditRepeatYear", "12.3", "45.6", "45.6"},
+                                         TypedInput{"EditStormTime", "123", "456", "456"},
+                                         TypedInput{"EditStormPercent", "12.3", "45.6", "45.6"},
+                                         TypedInput{"EditStep", "123", "456", "456"},
+                                         TypedInput{"Edit_c", "1a2.b3", "4x5.6", "z"}),
+                         [](const auto &info) { return std::string(info.param.field); });

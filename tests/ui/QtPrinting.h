@@ -1,0 +1,18 @@
+#pragma once
+// Readable failure output for Qt's text types.
+#include <QString>
+#include <QStringList>
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList &texts, std::ostream *out)
+{
+    *out << '{';
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        *out << (i ? ", \"" : "\"") << texts[i].toStdString() << '"';
+    *out << '}';
+}

@@ -236,6 +236,7 @@ int Run(const QStringList &arguments, CliStreams &streams)
 
 int RunCli(const QStringList &arguments, CliStreams &streams)
 {
+    RegisterExportCliWriters();
     try {
         return Run(arguments, streams);
     } catch (const std::exception &e) {

@@ -17,6 +17,13 @@ struct CliOutputContext;
 using CliWriter = std::function<void(const CliOutputContext &context, const QString &path)>;
 std::map<QString, CliWriter> &CliWriters();
 
+// Registers ".csv" and ".dat" (the export library's text formats). RunCli calls it; more
+// calls do no harm.
+void RegisterExportCliWriters();
+// Registers ".png", ".jpg" and ".bmp": the chart drawn offscreen. Needs a QApplication;
+// only in builds with the desktop side.
+void RegisterPictureCliWriters();
+
 // Runs the tool with its arguments (without the program name); returns the exit code.
 int RunCli(const QStringList &arguments, CliStreams &streams);
 

@@ -9,6 +9,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cerrno>
+
 QByteArray EncodeGbk(const QString &text)
 {
     QStringEncoder encoder("GBK");
@@ -62,8 +64,15 @@ void WriteFileAtomically(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+    // Qt takes a short write (disk full, file too large) for success: it keeps what fitted
+    // and, when the bytes waited in its buffer, commit() still renames the cut file into
+    // place. So flush here and insist on every byte before committing. Qt records no
+    // reason for a short write; the failed system call left it in errno.
+    errno = 0;
+    const bool complete = file.write(bytes) == bytes.size() && file.flush();
+    if (!complete) {
+        const int code = errno;
+        const QString reason = code != 0 ? qt_error_string(code) : file.errorString();
         file.cancelWriting();
         throw fail(reason);
     }

@@ -1,16 +1,22 @@
 #include "FormTavrel.h"
 #include "FormAddNewRainModel.h"
+#include "FormOptions.h"
 #include "GridData.h"
 #include "StormChart.h"
 
 #include "core/Failure.h"
 #include "core/Numbers.h"
 #include "core/RainModelFile.h"
+#include "core/TextFile.h"
+#include "export/CsvExport.h"
+#include "export/SwmmExport.h"
 #include "platform/Platform.h"
 #include "settings/FontText.h"
 #include "settings/Options.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QImageWriter>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -241,7 +247,7 @@ void TFormTavrel::buildMenus()
 
     auto *options = new QAction(QStringLiteral("设置(&O)"), this);
     options->setObjectName(QStringLiteral("Menu_Options"));
-    options->setEnabled(false);
+    connect(options, &QAction::triggered, this, [this] { runCommand([this] { Menu_OptionsClick(); }); });
     bar->addAction(options);
 
     QMenu *data = bar->addMenu(QStringLiteral("数据(&D)"));
@@ -275,13 +281,20 @@ void TFormTavrel::buildMenus()
             QAction *action = addCommand(menu, QString::fromLatin1(pictureNames[tag - 1]) + QLatin1String(suffix),
                                          QString::fromUtf8(pictureCaptions[tag - 1]), nullptr);
             action->setProperty("tag", tag);
+            action->setEnabled(true);
+            connect(action, &QAction::triggered, this, [this, action] {
+                runCommand([this, action] { Menu_SavePicClick(action->property("tag").toInt()); });
+            });
         }
     }
     const char *tableCaptions[] = {"保存雨型数据(EXCEL格式)...", "保存雨型数据(WORD格式)...", "保存雨型数据(SWMM格式)..."};
     const char *tableNames[] = {"MenuSaveDataToExcel", "MenuSaveDataToWord", "MenuSaveDataToSWMM"};
+    void (TFormTavrel::*tableHandlers[])() = {&TFormTavrel::MenuSaveDataToExcelClick, nullptr,
+                                               &TFormTavrel::MenuSaveDataToSWMMClick};
     for (int k = 0; k < 3; ++k) {
-        addCommand(tables, QString::fromLatin1(tableNames[k]) + QLatin1Char('1'), QString::fromUtf8(tableCaptions[k]), nullptr);
-        addCommand(PopupMenu_Data, QString::fromLatin1(tableNames[k]), QString::fromUtf8(tableCaptions[k]), nullptr);
+        addCommand(tables, QString::fromLatin1(tableNames[k]) + QLatin1Char('1'), QString::fromUtf8(tableCaptions[k]),
+                   tableHandlers[k]);
+        addCommand(PopupMenu_Data, QString::fromLatin1(tableNames[k]), QString::fromUtf8(tableCaptions[k]), tableHandlers[k]);
     }
 
     QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
@@ -507,15 +520,10 @@ bool TFormTavrel::SaveRainModelFile(const QString &name)
         if (!chosen.accepted || chosen.path.trimmed().isEmpty())
             return false;
         path = chosen.path;
-        if (QFileInfo(path).suffix().toLower() != QLatin1String("txt")) {
+        if (QFileInfo(path).suffix().toLower() != QLatin1String("txt"))
             path += QStringLiteral(".txt");
-            // The dialog asked about the name as typed, not about this one.
-            if (QFileInfo::exists(path)
-                && platform.messageBox(this, MessageIcon::Question, QStringLiteral("保存曲线"),
-                                       QStringLiteral("%1 已存在。\r\n要替换它吗？").arg(QFileInfo(path).fileName()),
-                                       MessageButtons::YesNo) != MessageResult::Yes)
-                return false;
-        }
+        if (!confirmChangedName(chosen.path, path, request.title))
+            return false;
         currentFileName = path;
     }
     WriteRainModelFile(path, model);
@@ -551,6 +559,161 @@ void TFormTavrel::Menu_Open1Click()
     model = read.model;
     currentFileName = chosen.path;
     RefreshRainModel();
+}
+
+void TFormTavrel::Menu_OptionsClick()
+{
+    const std::unique_ptr<TFormOptions> dialog(new TFormOptions(platform, [this] { ApplyOptionsToMainWindow(); }, this));
+    if (platform.showModal(dialog.get()) == QDialog::Accepted) {
+        dialog->ReadOptionsFromDialog();
+        SaveOptions(settingsPath);
+    }
+    // Cancelled or closed: the file still holds the settings from before the preview.
+    LoadOptions(settingsPath);
+    ApplyOptionsToMainWindow();
+    // The derived coefficient follows the ratio now in force.
+    if (model.F_type == 0)
+        model.a1_167 = IntensityToFlow(model.a1);
+    else if (model.F_type == 1)
+        model.a1 = FlowToIntensity(model.a1_167);
+    RefreshRainModel();
+}
+
+bool TFormTavrel::refuseEmptyResult(const QString &message)
+{
+    if (!points.empty())
+        return false;
+    platform.messageBox(this, MessageIcon::Information, QStringLiteral("提示"), message);
+    return true;
+}
+
+bool TFormTavrel::confirmChangedName(const QString &chosen, const QString &changed, const QString &caption)
+{
+    // The dialog asked about the name as typed; a file under the changed name would
+    // otherwise be replaced without a word.
+    if (changed == chosen || !QFileInfo::exists(changed))
+        return true;
+    return platform.messageBox(this, MessageIcon::Question, caption,
+                               QStringLiteral("%1 已存在。\r\n要替换它吗？").arg(QFileInfo(changed).fileName()),
+                               MessageButtons::YesNo)
+        == MessageResult::Yes;
+}
+
+namespace {
+const QString NoDataMessage = QStringLiteral("没有数据可以保存~\r\n点击“添加”按钮，添加新曲线");
+const QString NoCurveMessage = QStringLiteral("没有曲线可以保存~\r\n点击“添加”按钮，添加新曲线");
+} // namespace
+
+QString TFormTavrel::askDataFileName(const QString &typeName, const QString &mask, const QString &proposed)
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("保存雨型数据");
+    request.types = {{typeName, mask}, {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")}};
+    request.selectedType = 0;
+    request.fileName = proposed;
+    request.overwritePrompt = true;
+    const FileDialogResult chosen = platform.saveFileDialog(this, request);
+    if (!chosen.accepted || chosen.path.trimmed().isEmpty())
+        return {};
+    const QString path = ReplaceExtension(chosen.path, mask.mid(1));
+    if (!confirmChangedName(chosen.path, path, request.title))
+        return {};
+    return path;
+}
+
+void TFormTavrel::MenuSaveDataToExcelClick()
+{
+    if (refuseEmptyResult(NoDataMessage))
+        return;
+    const QString path = askDataFileName(QStringLiteral("Excel文件(*.csv)"), QStringLiteral("*.csv"), CsvProposedFileName(model));
+    if (path.isEmpty())
+        return;
+    const TOptions &o = Options();
+    WriteCsvFile(path, GridTextsShown(), o.Int_TimeForamtidx, o.Int_StormUnitidx);
+    platform.openWithDefaultProgram(path);
+}
+
+void TFormTavrel::MenuSaveDataToSWMMClick()
+{
+    if (refuseEmptyResult(NoDataMessage))
+        return;
+    TOptions &o = Options();
+    if (SwmmNeedsSwitch(o.Int_TimeForamtidx, o.Int_StormUnitidx)) {
+        o.Int_TimeForamtidx = 0;
+        o.Int_StormUnitidx = 0;
+        RefreshRainModel();
+        platform.messageBox(this, MessageIcon::Information, QStringLiteral("提示"), SwmmSwitchMessage);
+        if (points.empty())
+            return;   // the recomputation failed and said so
+    }
+    const QString path = askDataFileName(QStringLiteral("SWMM文件(*.dat)"), QStringLiteral("*.dat"), SwmmProposedFileName(model));
+    if (path.isEmpty())
+        return;
+    WriteSwmmFile(path, GridTextsShown(), points);
+    platform.openInTextEditor(path);
+}
+
+void TFormTavrel::Menu_SavePicClick(int tag)
+{
+    if (refuseEmptyResult(NoCurveMessage))
+        return;
+    const QList<FileTypeEntry> types = {{QStringLiteral("位图文件"), QStringLiteral("*.bmp")},
+                                        {QStringLiteral("JPG文件"), QStringLiteral("*.jpg")},
+                                        {QStringLiteral("PNG文件"), QStringLiteral("*.png")}};
+    const int index = std::clamp(tag, 1, 3) - 1;
+    FileDialogRequest request;
+    request.title = QStringLiteral("保存曲线图片");
+    request.types = types;
+    request.selectedType = index;
+    request.fileName = QStringLiteral("芝加哥雨型P=%1年 t=%2分 r=%3")
+                           .arg(FormatGeneral(model.Storm_RepeatYear), FormatGeneral(model.Storm_Time),
+                                FormatGeneral(model.Storm_Percent))
+        + types[index].mask.mid(1);
+    request.overwritePrompt = true;
+    const FileDialogResult chosen = platform.saveFileDialog(this, request);
+    if (!chosen.accepted || chosen.path.trimmed().isEmpty())
+        return;
+    // The type chosen in the dialog decides the format, not the menu entry.
+    const int selected = std::clamp(chosen.selectedType, 0, 2);
+    const QString path = ReplaceExtension(chosen.path, types[selected].mask.mid(1));
+    if (!confirmChangedName(chosen.path, path, request.title))
+        return;
+    SaveChartPicture(path);
+    if (QFileInfo::exists(path))
+        platform.openWithDefaultProgram(path);
+}
+
+void TFormTavrel::SaveChartPicture(const QString &path)
+{
+    const QString extension = QLatin1Char('.') + QFileInfo(path).suffix().toUpper();
+    const char *format = nullptr;
+    if (extension == QLatin1String(".BMP"))
+        format = "bmp";
+    else if (extension == QLatin1String(".JPG"))
+        format = "jpeg";
+    else if (extension == QLatin1String(".PNG"))
+        format = "png";
+    if (!format)
+        return;
+    // What the window shows: the chart drawn now, with the labels lying on it.
+    Chart1->replot(QCustomPlot::rpImmediateRefresh);
+    QImage picture = Chart1->grab().toImage();
+    if (picture.size() != Chart1->size())
+        picture = picture.scaled(Chart1->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    picture = picture.convertToFormat(QImage::Format_RGB888);
+
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (qstrcmp(format, "jpeg") == 0) {
+        writer.setQuality(90);
+        writer.setProgressiveScanWrite(false);
+        writer.setOptimizedWrite(false);
+    }
+    if (!writer.write(picture))
+        throw TavrelError(QStringLiteral("无法生成图片：%1").arg(writer.errorString()));
+    WriteFileAtomically(path, bytes);
 }
 
 void TFormTavrel::Menu_ExitClick()

@@ -50,6 +50,13 @@ public:
     void Menu_SaveAs1Click();
     bool SaveRainModelFile(const QString &name);
     void Menu_ExitClick();
+    void Menu_OptionsClick();
+    void Menu_SavePicClick(int tag);
+    // Writes the chart exactly as shown, labels included, by the path's extension (.bmp,
+    // .jpg, .png in any letter case); any other extension writes nothing.
+    void SaveChartPicture(const QString &path);
+    void MenuSaveDataToExcelClick();
+    void MenuSaveDataToSWMMClick();
     void CheckBox_Rainfall_IntensityClick(QObject *sender);
 
     // Chart and grid links.
@@ -70,6 +77,9 @@ private:
     void buildMenus();
     QAction *addCommand(QMenu *menu, const QString &name, const QString &caption, void (TFormTavrel::*handler)());
     void runCommand(const std::function<void()> &command);
+    bool refuseEmptyResult(const QString &message);
+    bool confirmChangedName(const QString &chosen, const QString &changed, const QString &caption);
+    QString askDataFileName(const QString &typeName, const QString &mask, const QString &proposed);
     void ComputeHyetograph();
     void FillGridAndSeries();
     void emptyResults();

@@ -1,0 +1,74 @@
+// The CSV and SWMM exports of a 24-hour storm at one-minute steps (1,441 rows): the file
+// bytes, and the bytes written through the temporary file and rename.
+#include "core/GridText.h"
+#include "core/Hyetograph.h"
+#include "export/CsvExport.h"
+#include "export/SwmmExport.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+struct Day {
+    std::vector<HyetographPoint> points;
+    GridTexts grid;
+};
+
+const Day &OneDay()
+{
+    static const Day day = [] {
+        TExpressionObject m;
+        SetStartValues(m);
+        m.Storm_Time = 1440;
+        Day d;
+        d.points = ComputeHyetographRows(m, {0, false, 4}).points;
+        d.grid = MakeGridTexts(d.points, {0, 0, 4});
+        return d;
+    }();
+    return day;
+}
+
+void CsvBytes(benchmark::State &state)
+{
+    const Day &d = OneDay();
+    for (auto _ : state) {
+        QByteArray bytes = CsvFileBytes(d.grid, 0, 0);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.counters["rows"] = static_cast<double>(d.grid.rows.size());
+}
+
+void SwmmBytes(benchmark::State &state)
+{
+    const Day &d = OneDay();
+    for (auto _ : state) {
+        QByteArray bytes = SwmmFileBytes(d.grid, d.points);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.counters["rows"] = static_cast<double>(d.grid.rows.size());
+}
+
+void CsvWrite(benchmark::State &state)
+{
+    const Day &d = OneDay();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("table.csv");
+    for (auto _ : state)
+        WriteCsvFile(path, d.grid, 0, 0);
+}
+
+void SwmmWrite(benchmark::State &state)
+{
+    const Day &d = OneDay();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("series.dat");
+    for (auto _ : state)
+        WriteSwmmFile(path, d.grid, d.points);
+}
+} // namespace
+
+BENCHMARK(CsvBytes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SwmmBytes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CsvWrite)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SwmmWrite)->Unit(benchmark::kMicrosecond);
+BENCHMARK_MAIN();

@@ -1,0 +1,72 @@
+// The main window's refresh cycle (computation, table texts, chart series, labels; the
+// chart is not painted), a full repaint of the chart, and start-up to the first painted
+// window. Runs offscreen.
+#include "platform/ScriptedPlatform.h"
+#include "settings/Options.h"
+#include "ui/FormTavrel.h"
+#include "ui/StormChart.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+QTemporaryDir *settingsRoot = nullptr;
+
+std::unique_ptr<TFormTavrel> OpenWindow(ScriptedPlatform &platform)
+{
+    platform.appData = settingsRoot->path();
+    auto window = std::make_unique<TFormTavrel>(platform);
+    window->show();
+    QApplication::processEvents();
+    return window;
+}
+
+void Refresh(benchmark::State &state)
+{
+    ScriptedPlatform platform;
+    auto window = OpenWindow(platform);
+    window->Model().Storm_Time = static_cast<double>(state.range(0));
+    for (auto _ : state)
+        window->RefreshRainModel();
+    state.counters["rows"] = static_cast<double>(window->StormPoints().size());
+}
+
+void Replot(benchmark::State &state)
+{
+    ScriptedPlatform platform;
+    auto window = OpenWindow(platform);
+    window->Model().Storm_Time = static_cast<double>(state.range(0));
+    window->RefreshRainModel();
+    for (auto _ : state)
+        window->chart()->replot(QCustomPlot::rpImmediateRefresh);
+}
+
+void StartUp(benchmark::State &state)
+{
+    for (auto _ : state) {
+        ScriptedPlatform platform;
+        auto window = OpenWindow(platform);
+        window->chart()->replot(QCustomPlot::rpImmediateRefresh);
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(window.get());
+    }
+}
+} // namespace
+
+BENCHMARK(Refresh)->Arg(120)->Arg(1440)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Replot)->Arg(1440)->Unit(benchmark::kMillisecond);
+BENCHMARK(StartUp)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir root;
+    settingsRoot = &root;
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,72 @@
+// The picture formats of -o: the chart drawn offscreen in the main window at its start
+// size, with the labels the settings show, exactly as the desktop program saves it.
+#include "CliOutput.h"
+#include "CliTool.h"
+
+#include "core/Failure.h"
+#include "platform/Platform.h"
+#include "ui/FormTavrel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace {
+
+// Nobody is there to answer: dialogs are cancelled and messages kept for the report.
+class HeadlessPlatform : public Platform {
+public:
+    QStringList messages;
+    QTemporaryDir settingsFolder;
+
+    FileDialogResult saveFileDialog(QWidget *, const FileDialogRequest &) override { return {}; }
+    FileDialogResult openFileDialog(QWidget *, const FileDialogRequest &) override { return {}; }
+    MessageResult messageBox(QWidget *, MessageIcon, const QString &, const QString &text, MessageButtons buttons) override
+    {
+        messages.append(text);
+        return buttons == MessageButtons::YesNo ? MessageResult::No : MessageResult::Ok;
+    }
+    bool fontDialog(QWidget *, TFontInfo &) override { return false; }
+    int showModal(QDialog *) override { return 0; }
+    void openWithDefaultProgram(const QString &) override {}
+    void openInTextEditor(const QString &) override {}
+    HttpReply httpGet(const HttpRequest &) override { return {}; }
+    // The window's own settings folder lies in a throw-away folder: the tool's settings
+    // come from the context, and nothing of the user's is touched.
+    QString appDataFolder() override { return settingsFolder.path(); }
+    QString tempFolder() override { return QDir::tempPath(); }
+};
+
+void WritePicture(const CliOutputContext &context, const QString &path)
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        throw TavrelError(QStringLiteral("图片输出需要图形界面库 / pictures need the desktop libraries"));
+    const TOptions before = Options();
+    HeadlessPlatform platform;
+    try {
+        TFormTavrel window(platform);
+        Options() = context.options;
+        window.Model() = context.model;
+        window.ApplyOptionsToMainWindow();
+        platform.messages.clear();
+        window.RefreshRainModel();
+        if (!platform.messages.isEmpty())
+            throw TavrelError(platform.messages.join(QLatin1Char('\n')));
+        window.setAttribute(Qt::WA_DontShowOnScreen);
+        window.show();
+        QCoreApplication::processEvents();
+        window.SaveChartPicture(path);
+    } catch (...) {
+        Options() = before;
+        throw;
+    }
+    Options() = before;
+}
+
+} // namespace
+
+void RegisterPictureCliWriters()
+{
+    for (const char *extension : {".png", ".jpg", ".bmp"})
+        CliWriters()[QString::fromLatin1(extension)] = WritePicture;
+}

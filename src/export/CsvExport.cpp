@@ -1,0 +1,31 @@
+#include "CsvExport.h"
+#include "DataFileName.h"
+
+#include "core/TextFile.h"
+
+QString CsvProposedFileName(const TExpressionObject &model)
+{
+    return DataFileBaseName(model) + CsvExtension;
+}
+
+QStringList CsvLines(const GridTexts &grid, int timeFormat, int stormUnit)
+{
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(grid.rows.size()) + 1);
+    lines.append(CsvHeaderLine(timeFormat, stormUnit));
+    for (const GridRow &row : grid.rows)
+        lines.append(CsvDataLine(row));
+    return lines;
+}
+
+QByteArray CsvFileBytes(const GridTexts &grid, int timeFormat, int stormUnit)
+{
+    return GbkLines(CsvLines(grid, timeFormat, stormUnit));
+}
+
+void WriteCsvFile(const QString &path, const GridTexts &grid, int timeFormat, int stormUnit)
+{
+    // Build everything before touching the disk: a failure on the way writes nothing.
+    const QByteArray bytes = CsvFileBytes(grid, timeFormat, stormUnit);
+    WriteFileAtomically(path, bytes);
+}

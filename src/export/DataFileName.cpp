@@ -1,0 +1,10 @@
+#include "DataFileName.h"
+
+#include "core/Numbers.h"
+
+QString DataFileBaseName(const TExpressionObject &model)
+{
+    return QStringLiteral("芝加哥雨型计算数据P=%1年 t=%2分 r=%3")
+        .arg(FormatGeneral(model.Storm_RepeatYear), FormatGeneral(model.Storm_Time),
+             FormatGeneral(model.Storm_Percent));
+}

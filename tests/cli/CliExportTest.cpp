@@ -1,0 +1,83 @@
+#include "TestSupport.h"
+#include "cli/CliTool.h"
+#include "core/RainModelFile.h"
+#include "core/TextFile.h"
+#include "settings/Options.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+QStringList PrintedTable(const QStringList &args)
+{
+    CliStreams s;
+    EXPECT_EQ(RunCli(args, s), 0) << s.err.toStdString();
+    QStringList lines = s.out.split('\n');
+    lines.removeLast();   // after the closing newline
+    lines.removeLast();   // average
+    lines.removeLast();   // total
+    return lines;
+}
+
+class CliExport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QFile::remove(SettingsFilePath(false));
+        folder = MakeTempFolder();
+    }
+    void TearDown() override { QFile::remove(SettingsFilePath(false)); }
+    QString folder;
+};
+} // namespace
+
+TEST_F(CliExport, CsvFileHoldsThePrintedTableInGbkWithCrLf)
+{
+    const QString path = folder + "/table.CSV";
+    CliStreams s;
+    ASSERT_EQ(RunCli({"--precision", "3", "-o", path}, s), 0) << s.err.toStdString();
+    EXPECT_TRUE(s.out.isEmpty());
+    EXPECT_EQ(ReadBytes(path), GbkLines(PrintedTable({"--precision", "3"})));
+}
+
+TEST_F(CliExport, SwmmFileSwitchesToHoursMinutesAndMillimetresPerHour)
+{
+    const QString path = folder + "/series.dat";
+    CliStreams s;
+    ASSERT_EQ(RunCli({"-o", path}, s), 0) << s.err.toStdString();   // settings: minutes, mm/min
+    const QStringList lines = SplitLines(DecodeText(ReadBytes(path)));
+    const QStringList table = PrintedTable({"--time", "hm", "--unit", "mm/h"});
+    ASSERT_EQ(lines.size(), 121 + 2);
+    ASSERT_EQ(table.size(), 121 + 1);
+    EXPECT_EQ(lines[0], QStringLiteral(";;时间(时:分)  数值(毫米/时)"));
+    for (qsizetype i = 1; i < table.size(); ++i) {
+        const QStringList cells = table[i].split(',');
+        EXPECT_EQ(lines[i + 1], cells[0].leftJustified(16) + cells[1]) << i;
+    }
+    EXPECT_FALSE(QFile::exists(SettingsFilePath(false)));   // the switch is for this file only
+}
+
+TEST_F(CliExport, SwmmFileWithRepeatedTimesIsRefusedAndNotWritten)
+{
+    TExpressionObject m;
+    SetStartValues(m);
+    m.b = 0;
+    m.Storm_Time = 10;
+    m.Storm_Percent = 0.45;
+    const QString model = folder + "/model.txt";
+    WriteRainModelFile(model, m);
+    const QString path = folder + "/series.dat";
+    CliStreams s;
+    EXPECT_NE(RunCli({model, "-o", path}, s), 0);
+    EXPECT_TRUE(s.err.contains(QStringLiteral("“00:05”"))) << s.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(RunCli({model, "-o", folder + "/table.csv"}, s), 0) << s.err.toStdString();
+}
+
+TEST_F(CliExport, HelpListsTheTextFormats)
+{
+    CliStreams s;
+    ASSERT_EQ(RunCli({"--help"}, s), 0);
+    EXPECT_TRUE(s.out.contains(".csv"));
+    EXPECT_TRUE(s.out.contains(".dat"));
+}

@@ -43,6 +43,17 @@ void Replot(benchmark::State &state)
         window->chart()->replot(QCustomPlot::rpImmediateRefresh);
 }
 
+void PngPicture(benchmark::State &state)
+{
+    ScriptedPlatform platform;
+    auto window = OpenWindow(platform);
+    window->Model().Storm_Time = static_cast<double>(state.range(0));
+    window->RefreshRainModel();
+    const QString path = settingsRoot->path() + QStringLiteral("/chart.png");
+    for (auto _ : state)
+        window->SaveChartPicture(path);
+}
+
 void StartUp(benchmark::State &state)
 {
     for (auto _ : state) {
@@ -57,6 +68,7 @@ void StartUp(benchmark::State &state)
 
 BENCHMARK(Refresh)->Arg(120)->Arg(1440)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Replot)->Arg(1440)->Unit(benchmark::kMillisecond);
+BENCHMARK(PngPicture)->Arg(1440)->Unit(benchmark::kMillisecond);
 BENCHMARK(StartUp)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 int main(int argc, char **argv)

@@ -43,13 +43,15 @@ void PaletteBars::draw(QCPPainter *painter)
         return;
     const QVector<QColor> &palette = Palette();
     const QPen outline(QColor(0, 0, 0, 90), 1);
-    // With more bars than pixels, draw one bar per pixel column: the tallest one.
-    double lastRight = -1e9;
+    // With more bars than pixels, draw one bar per pixel column: the last one, which is
+    // the tallest, since the rain fallen only grows.
     for (auto it = begin; it != end; ++it) {
-        const QRectF rect = getBarRect(it->key, it->value);
-        if (rect.right() < lastRight + 1 && rect.width() < 1)
+        QRectF rect = getBarRect(it->key, it->value);
+        if (rect.width() < 1 && std::next(it) != end
+            && std::floor(getBarRect(std::next(it)->key, 0).left()) == std::floor(rect.left()))
             continue;
-        lastRight = rect.right();
+        if (rect.width() < 1)
+            rect.setWidth(1);   // a bar narrower than a pixel would fade to nothing
         const int index = static_cast<int>(it - mDataContainer->constBegin());
         const QColor colour = palette[index % palette.size()];
         QLinearGradient shade(rect.topLeft(), rect.topRight());
@@ -99,7 +101,7 @@ StormChart::StormChart(QWidget *parent) : QCustomPlot(parent)
     setMouseTracking(true);
     setNoAntialiasingOnDrag(false);
 
-    axisRect()->setBackground(Qt::white);
+    // The widget background is white already; a second fill of the plot area costs time.
     xAxis->setLabel(QStringLiteral("降雨历时(min)"));
     yAxis->setLabel(QStringLiteral("降雨强度(mm/min)"));
     yAxis2->setLabel(QStringLiteral("降雨总量(mm)"));

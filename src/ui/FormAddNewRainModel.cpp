@@ -1,4 +1,5 @@
 #include "ui/FormAddNewRainModel.h"
+#include "WindowFont.h"
 #include "core/Numbers.h"
 #include "core/StormModel.h"
 #include "platform/Platform.h"
@@ -122,11 +123,7 @@ TFormAddNewRainModel::TFormAddNewRainModel(Platform &platform, TExpressionObject
     setObjectName(QStringLiteral("FormAddNewRainModel"));
     setWindowTitle(QStringLiteral("添加新曲线"));
     setFixedSize(414, 223);
-    QFont songFace;
-    // 宋体 where Windows has it; the same Song face from AR PL elsewhere.
-    songFace.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
-    songFace.setPixelSize(12);
-    setFont(songFace);
+    setFont(SongWindowFont());
 
     auto *frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Panel1"));

@@ -1,4 +1,5 @@
 #include "ui/FormOptions.h"
+#include "WindowFont.h"
 #include "core/Numbers.h"
 #include "platform/Platform.h"
 #include "settings/Options.h"
@@ -88,11 +89,7 @@ TFormOptions::TFormOptions(Platform &platform, std::function<void()> applyToMain
     setObjectName(QStringLiteral("FormOptions"));
     setWindowTitle(QStringLiteral("设置"));
     setFixedSize(526, 267);
-    QFont songFace;
-    // 宋体 where Windows has it; the same Song face from AR PL elsewhere.
-    songFace.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
-    songFace.setPixelSize(12);
-    setFont(songFace);
+    setFont(SongWindowFont());
 
     QGroupBox *labels = MakeGroup(this, QStringLiteral("显示标签"), QRect(8, 8, 136, 149));
     CheckBox_ShowLabel_P = MakeCheckBox(labels, "CheckBox_ShowLabel_P", QStringLiteral("重现期(P)"),

@@ -3,6 +3,7 @@
 #include "FormOptions.h"
 #include "GridData.h"
 #include "StormChart.h"
+#include "WindowFont.h"
 
 #include "core/Failure.h"
 #include "core/Numbers.h"
@@ -39,15 +40,6 @@ const QList<FileTypeEntry> RainModelFileTypes = {
     {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")},
 };
 
-QFont WindowFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN"),
-                      QStringLiteral("AR PL UMing TW")});
-    font.setPixelSize(12);
-    return font;
-}
-
 QLabel *HeadingLabel(const QString &name, const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
@@ -79,7 +71,7 @@ void ApplyAxisFont(QCPAxis *axis, const QString &text, bool title)
 TFormTavrel::TFormTavrel(Platform &platform, QWidget *parent) : QMainWindow(parent), platform(platform)
 {
     setObjectName(QStringLiteral("FormTavrel"));
-    setFont(WindowFont());
+    setFont(SongWindowFont());
 
     // The settings folder; a folder that cannot be made leaves the defaults in force.
     QString folder = platform.appDataFolder();
@@ -330,15 +322,7 @@ void TFormTavrel::RefreshRainModel()
 {
     const TOptions &o = Options();
     points.clear();
-    Label_P->setVisible(o.Bool_ShowLabel_P);
-    Label_T->setVisible(o.Bool_ShowLabel_T);
-    Label_r->setVisible(o.Bool_ShowLabel_R);
-    Label_Overall_Rainfall->setVisible(o.Bool_ShowLabel_Overall_Rainfall);
-    Label_Average_Rainfall_Intensity->setVisible(o.Bool_ShowLabel_Average_Rainfall_Intensity);
-    CheckBox_Overall_Rainfall->setChecked(o.Bool_ShowAxis_Overall_Rainfall);
-    CheckBox_Rainfall_Intensity->setChecked(o.Bool_ShowAxis_Rainfall_Intensity);
-    HideSomeSeries(CheckBox_Overall_Rainfall);
-
+    showLabelsAndSwitches();
     ComputeHyetograph();
 
     const int precision = o.Int_Precision;
@@ -459,7 +443,7 @@ void TFormTavrel::scaleAxes()
     }
 }
 
-void TFormTavrel::ApplyOptionsToMainWindow()
+void TFormTavrel::showLabelsAndSwitches()
 {
     const TOptions &o = Options();
     Label_P->setVisible(o.Bool_ShowLabel_P);
@@ -467,9 +451,15 @@ void TFormTavrel::ApplyOptionsToMainWindow()
     Label_r->setVisible(o.Bool_ShowLabel_R);
     Label_Overall_Rainfall->setVisible(o.Bool_ShowLabel_Overall_Rainfall);
     Label_Average_Rainfall_Intensity->setVisible(o.Bool_ShowLabel_Average_Rainfall_Intensity);
+    // Set from the stored settings, the switches write nothing back.
     CheckBox_Overall_Rainfall->setChecked(o.Bool_ShowAxis_Overall_Rainfall);
     CheckBox_Rainfall_Intensity->setChecked(o.Bool_ShowAxis_Rainfall_Intensity);
     HideSomeSeries(CheckBox_Overall_Rainfall);
+}
+
+void TFormTavrel::ApplyOptionsToMainWindow()
+{
+    showLabelsAndSwitches();
     applyFonts();
 }
 

@@ -85,6 +85,7 @@ private:
     void emptyResults();
     void scaleAxes();
     void applyFonts();
+    void showLabelsAndSwitches();
     QList<QLabel *> infoLabels() const;
 
     Platform &platform;

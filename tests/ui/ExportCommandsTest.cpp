@@ -203,8 +203,10 @@ TEST_F(Exports, SettingsDialogCancelRestoresAndOkWrites)
     EXPECT_FALSE(QFile::exists(ini));
 
     // Choose mm/h and the exact ratio, then OK: all nineteen keys written, the display in mm/h.
-    platform.modalScripts.push_back([](QDialog *dialog) {
+    platform.modalScripts.push_back([this](QDialog *dialog) {
         dialog->findChild<QComboBox *>("ComboBox_StormUnit")->setCurrentIndex(0);
+        // The unit shows only with the refresh after the dialog.
+        EXPECT_EQ(window->chart()->leftAxis()->label(), QStringLiteral("降雨强度(mm/min)"));
         dialog->findChild<QComboBox *>("ComboBox_QI_ConversionRatio")->setCurrentIndex(5);
         dialog->findChild<QAbstractButton *>("Button_OK")->click();
         return int(QDialog::Accepted);
@@ -215,6 +217,7 @@ TEST_F(Exports, SettingsDialogCancelRestoresAndOkWrites)
     EXPECT_TRUE(lines.contains("StormUnit=0"));
     EXPECT_TRUE(lines.contains("QI_ConversionRatio=0.006"));
     EXPECT_EQ(window->findChild<QLabel *>("Label_Average_Rainfall_Intensity")->text(), QStringLiteral("平均雨强i=30.0667mm/h"));
+    EXPECT_EQ(window->chart()->leftAxis()->label(), QStringLiteral("降雨强度(mm/h)"));
     EXPECT_DOUBLE_EQ(window->Model().a1_167, 9.5981 / 0.006);
 }
 

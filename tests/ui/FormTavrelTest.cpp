@@ -326,6 +326,7 @@ TEST_F(MainWindow, OpenReadsByKeyAndRecomputes)
     QStringList lines = SplitLines(text);
     std::reverse(lines.begin(), lines.end());
     lines.replaceInStrings("c=0.846", "C=0.846");
+    lines.replaceInStrings("LG_LN=", "lg_ln=");
     const QString path = writeModel("x.dat", lines.join("\r\n"));
     platform.openAnswers.push_back({true, path, 0});
     trigger("Menu_Open1");

@@ -52,10 +52,19 @@ namespace {
 
 QString FormatsHelp()
 {
-    QString text = QStringLiteral("                         .txt 雨型文件 / rain-model file\n");
+    static const std::map<QString, QString> descriptions = {
+        {QStringLiteral(".csv"), QStringLiteral("CSV表格 / CSV table (GBK)")},
+        {QStringLiteral(".dat"), QStringLiteral("SWMM降雨时间序列（时:分，mm/h）/ SWMM rainfall time series")},
+        {QStringLiteral(".png"), QStringLiteral("雨型图片 / chart picture")},
+        {QStringLiteral(".jpg"), QStringLiteral("雨型图片 / chart picture")},
+        {QStringLiteral(".bmp"), QStringLiteral("雨型图片 / chart picture")},
+    };
+    QString text = QStringLiteral("                         .txt  雨型文件 / rain-model file\n");
     for (const auto &[extension, writer] : CliWriters()) {
         Q_UNUSED(writer);
-        text += QStringLiteral("                         %1\n").arg(extension);
+        const auto found = descriptions.find(extension);
+        text += QStringLiteral("                         %1  %2\n")
+                    .arg(extension, found != descriptions.end() ? found->second : QString());
     }
     return text;
 }

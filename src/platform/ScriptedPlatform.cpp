@@ -31,24 +31,25 @@ std::optional<T> TakeFront(std::deque<T> &queue)
 
 } // namespace
 
-FileDialogResult ScriptedPlatform::saveFileDialog(QWidget *parent, const FileDialogRequest &request)
+FileDialogResult ScriptedPlatform::fileDialog(PlatformCallKind kind, QWidget *parent, const FileDialogRequest &request,
+                                              std::deque<FileDialogResult> &answers)
 {
-    PlatformCall &call = record(PlatformCallKind::SaveFileDialog, parent);
+    PlatformCall &call = record(kind, parent);
     call.title = request.title;
     call.fileRequest = request;
     FileDialogResult cancelled;
     cancelled.selectedType = request.selectedType;
-    return TakeFront(saveAnswers).value_or(cancelled);
+    return TakeFront(answers).value_or(cancelled);
+}
+
+FileDialogResult ScriptedPlatform::saveFileDialog(QWidget *parent, const FileDialogRequest &request)
+{
+    return fileDialog(PlatformCallKind::SaveFileDialog, parent, request, saveAnswers);
 }
 
 FileDialogResult ScriptedPlatform::openFileDialog(QWidget *parent, const FileDialogRequest &request)
 {
-    PlatformCall &call = record(PlatformCallKind::OpenFileDialog, parent);
-    call.title = request.title;
-    call.fileRequest = request;
-    FileDialogResult cancelled;
-    cancelled.selectedType = request.selectedType;
-    return TakeFront(openAnswers).value_or(cancelled);
+    return fileDialog(PlatformCallKind::OpenFileDialog, parent, request, openAnswers);
 }
 
 MessageResult ScriptedPlatform::messageBox(QWidget *parent, MessageIcon icon, const QString &caption,

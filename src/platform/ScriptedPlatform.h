@@ -82,4 +82,6 @@ public:
 
 private:
     PlatformCall &record(PlatformCallKind kind, QWidget *parent);
+    FileDialogResult fileDialog(PlatformCallKind kind, QWidget *parent, const FileDialogRequest &request,
+                                std::deque<FileDialogResult> &answers);
 };

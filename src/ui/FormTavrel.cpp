@@ -411,8 +411,7 @@ void TFormTavrel::HideSomeSeries(QObject *sender)
         CheckBox_Overall_Rainfall->setChecked(menu_Overall_Rainfall->isChecked());
     }
     Chart1->rainfallSeries()->setVisible(CheckBox_Overall_Rainfall->isChecked());
-    Chart1->intensitySeries()->setVisible(CheckBox_Rainfall_Intensity->isChecked());
-    Chart1->setHoverIndex(Chart1->hoverIndex());
+    Chart1->setLineVisible(CheckBox_Rainfall_Intensity->isChecked());
     Chart1->replot(QCustomPlot::rpQueuedReplot);
     if (points.empty())
         return;

@@ -268,8 +268,14 @@ void StormChart::setHoverIndex(int index)
         const double value = (lineSeries->data()->constBegin() + index)->value;
         hoverMark->setData(QVector<double>{double(index)}, QVector<double>{value}, true);
     }
-    hoverMark->setVisible(lineSeries->visible());
     replot(QCustomPlot::rpQueuedReplot);
+}
+
+void StormChart::setLineVisible(bool visible)
+{
+    // The hover ring belongs to the line and goes with it.
+    lineSeries->setVisible(visible);
+    hoverMark->setVisible(visible);
 }
 
 void StormChart::mouseMoveEvent(QMouseEvent *event)
@@ -283,9 +289,4 @@ void StormChart::mousePressEvent(QMouseEvent *event)
 {
     QCustomPlot::mousePressEvent(event);
     emit chartMousePressed(event);
-}
-
-void StormChart::resizeEvent(QResizeEvent *event)
-{
-    QCustomPlot::resizeEvent(event);
 }

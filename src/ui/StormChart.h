@@ -55,6 +55,7 @@ public:
     // The highlighted (hover) point, -1 for none. Drawn as a ring on the line.
     int hoverIndex() const { return hover; }
     void setHoverIndex(int index);
+    void setLineVisible(bool visible);
 
 signals:
     void chartMouseMoved(QMouseEvent *event);
@@ -63,7 +64,6 @@ signals:
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void updateLabelStep();

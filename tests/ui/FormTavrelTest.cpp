@@ -444,3 +444,13 @@ TEST_F(MainWindow, ExitClosesAtOnce)
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(platform.count(PlatformCallKind::MessageBox), 0);
 }
+
+TEST_F(MainWindow, HidingTheLineHidesItsHoverRing)
+{
+    TFormTavrel &w = open();
+    send(w.chart(), QEvent::MouseMove, linePoint(9), Qt::NoButton, Qt::NoButton);
+    ASSERT_EQ(w.chart()->hoverIndex(), 9);
+    QTest::mouseClick(child<QCheckBox>("CheckBox_Rainfall_Intensity"), Qt::LeftButton);
+    for (int k = 0; k < w.chart()->graphCount(); ++k)
+        EXPECT_FALSE(w.chart()->graph(k)->visible()) << k;
+}

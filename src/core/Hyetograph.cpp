@@ -32,6 +32,7 @@ void Compute(const TExpressionObject &m, const ComputeSettings &s, HyetographRes
     const bool perHour = s.StormUnit == 0;
 
     const double N = std::trunc(T);
+    int minutesSummed = 0;
     if (N >= 0) {
         const double tp = CheckedFinite(r * T);
         const auto last = static_cast<int>(N);
@@ -39,10 +40,13 @@ void Compute(const TExpressionObject &m, const ComputeSettings &s, HyetographRes
         double H = 0;
         for (int i = 0; i <= last; ++i) {
             const double t = i;
-            const bool rising = CompareValue(t, tp) <= 0;
-            if (rising && b == 0 && CompareValue(t, tp) == 0)
+            const int side = CompareValue(t, tp);
+            const bool rising = side <= 0;
+            if (side == 0 && b == 0)
                 continue;   // with b = 0 the peak minute itself has no defined intensity
-            const double x = rising ? CheckedDiv(std::fabs(t - tp), r) : CheckedDiv(std::fabs(t - tp), 1 - r);
+            // At the peak the distance is 0, also when r * T carries rounding.
+            const double distance = side == 0 ? 0.0 : std::fabs(t - tp);
+            const double x = rising ? CheckedDiv(distance, r) : CheckedDiv(distance, 1 - r);
             double I = CheckedDiv(CheckedFinite(a * ((1 - n) * x + b)), CheckedPow(x + b, n + 1));
             if (perHour)
                 I = CheckedFinite(I * 60);
@@ -50,6 +54,7 @@ void Compute(const TExpressionObject &m, const ComputeSettings &s, HyetographRes
                 I = DisplayRound(s.Precision, I);
             const double label = (rising && b == 0) ? t + 1 : t;
             H = CheckedFinite(H + I);
+            ++minutesSummed;
             if (step == 0)
                 throw TavrelError(QStringLiteral("除数为零（计算步长为0）"));
             if (i % step == 0 || i == last)
@@ -59,7 +64,9 @@ void Compute(const TExpressionObject &m, const ComputeSettings &s, HyetographRes
     if (out.points.empty())
         throw TavrelError(QStringLiteral("没有可计算的数据（降雨历时为负）"));
     out.overall = out.points.back().cumulative;
-    out.average = CheckedDiv(out.overall, static_cast<double>(out.points.size()));
+    // The rain of the minutes summed, spread over those minutes: the step only thins the
+    // rows, it does not change how long it rains.
+    out.average = CheckedDiv(out.overall, static_cast<double>(minutesSummed));
     if (perHour)
         out.average = CheckedFinite(out.average * 60);
 }

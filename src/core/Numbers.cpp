@@ -162,7 +162,7 @@ bool ParseAscii(const QString &text, double &out)
     }
     double value = 0;
     auto res = std::from_chars(begin, buf + len, value, std::chars_format::general);
-    if (res.ec != std::errc() || res.ptr != buf + len || !std::isfinite(value))
+    if (res.ec != std::errc() || res.ptr != buf + len || !IsWritableNumber(value))
         return false;
     out = value;
     return true;
@@ -220,13 +220,16 @@ double DisplayRound(int decimals, double value)
     *o++ = 'e';
     o = std::to_chars(o, buf + sizeof buf, d.exponent).ptr;
     double result = 0;
-    std::from_chars(buf, o, result);
+    // Near the largest float the 15-digit text can lie beyond it (1.79769313486232E308);
+    // such a value has no decimals to round, so it stays as it is.
+    if (std::from_chars(buf, o, result).ec != std::errc())
+        return value;
     return result;
 }
 
 int CompareValue(double x, double y)
 {
-    const double e = std::max(std::min(std::fabs(x), std::fabs(y)) * 1e-16, 1e-16);
+    const double e = std::max(std::min(std::fabs(x), std::fabs(y)) * ComparisonTolerance, ComparisonTolerance);
     if (std::fabs(x - y) <= e)
         return 0;
     return x < y ? -1 : 1;
@@ -255,7 +258,8 @@ bool TryParseInteger(const QString &text, int &out)
     const char *end = begin + ascii.size();
     if (*begin == '+')
         ++begin;
-    if (begin == end || *begin == '+')
+    // One sign only: "+-5" and "++5" are not numbers.
+    if (begin == end || (begin != ascii.constData() && (*begin == '+' || *begin == '-')))
         return false;
     int value = 0;
     auto res = std::from_chars(begin, end, value, 10);
@@ -274,6 +278,22 @@ int ParseInteger(const QString &text)
     if (!TryParseInteger(text, value))
         throw TavrelError(QStringLiteral("“%1”不是有效的整数").arg(text));
     return value;
+}
+
+bool IsWritableNumber(double value)
+{
+    // The general text has 15 significant digits, so the floats from half a unit of the
+    // 15th digit below the largest one upwards are written as 1.79769313486232E308, which
+    // lies beyond it. This is the last float that is written 1.79769313486231E308.
+    constexpr double Largest = 1.7976931348623149e308;
+    return std::isfinite(value) && std::fabs(value) <= Largest;
+}
+
+double CheckedWritable(double x, const QString &name)
+{
+    if (!IsWritableNumber(x))
+        throw TavrelError(QStringLiteral("“%1”超出了可以计算和保存的数值范围").arg(name));
+    return x;
 }
 
 double CheckedFinite(double x)

@@ -19,11 +19,20 @@ QString FormatFixed(double value, int decimals);
 // The display rounding: the value of FormatFixed read back as a number.
 double DisplayRound(int decimals, double value);
 
-// Three-way comparison with a relative tolerance of 1e-16 (absolute 1e-16 near zero).
+// Three-way comparison, equal within a relative tolerance of 1e-12 (absolute 1e-12 for
+// values below 1). The inputs carry at most 15 significant digits and are decimals that a
+// float holds only to about 1e-16; a product or sum of a few of them (the peak time r * T,
+// a ratio) is off by a few times that. The tolerance absorbs such rounding a thousandfold
+// over, so r * T is the whole minute it is mathematically (0.29 * 100 computes as
+// 28.999999999999996), and still lies far below any difference a storm parameter or a
+// q-i ratio means (0.006 and 166.6667 differ by everything).
+constexpr double ComparisonTolerance = 1e-12;
 int CompareValue(double x, double y);
 
 // Text to number. Blanks around the text are allowed; "nan", "inf", a comma as decimal
-// separator, or a value beyond the range of an 8-byte float throw TavrelError.
+// separator, or a value whose general text would not read back (beyond the range of an
+// 8-byte float once rounded to 15 digits) throw TavrelError, so whatever is read can be
+// written and read again.
 double ParseNumber(const QString &text);
 // A whole number in the 32-bit range, decimal digits with an optional sign.
 int ParseInteger(const QString &text);
@@ -37,3 +46,9 @@ double CheckedPow(double base, double exponent);
 double CheckedLog10(double x);
 double CheckedLn(double x);
 double CheckedFinite(double x);
+
+// True when the general text of the value reads back: finite and not within rounding of
+// the largest float.
+bool IsWritableNumber(double value);
+// The value when it is writable; otherwise throws TavrelError naming it.
+double CheckedWritable(double x, const QString &name);

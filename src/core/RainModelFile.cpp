@@ -109,7 +109,7 @@ RainModelRead ParseRainModelText(const QString &text, const TExpressionObject &c
         } else {
             // Older files hold only the depth form; the flow form is the exact conversion.
             m.F_type = 0;
-            m.a1_167 = m.a1 / 0.006;
+            m.a1_167 = CheckedWritable(m.a1 / 0.006, QStringLiteral("a1_167（由a1换算）"));
         }
         read.model = m;
         read.status = RainModelRead::Ok;
@@ -124,7 +124,7 @@ RainModelRead ReadRainModelFile(const QString &path, const TExpressionObject &cu
 {
     QByteArray bytes;
     try {
-        bytes = ReadWholeFile(path);
+        bytes = ReadWholeFile(path, MaxSettingsFileBytes);
     } catch (const TavrelError &e) {
         RainModelRead read;
         read.status = RainModelRead::Failed;

@@ -80,12 +80,26 @@ void WriteFileAtomically(const QString &path, const QByteArray &bytes)
         throw fail(file.errorString());
 }
 
-QByteArray ReadWholeFile(const QString &path)
+QByteArray ReadWholeFile(const QString &path, qint64 maxBytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw TavrelError(QStringLiteral("无法打开文件“%1”：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    return file.readAll();
+    const auto tooLarge = [&] {
+        return TavrelError(QStringLiteral("文件“%1”太大（超过%2字节），不能读取")
+                               .arg(QDir::toNativeSeparators(path))
+                               .arg(maxBytes));
+    };
+    // The size is known before reading for a plain file; a device or a pipe reports none,
+    // so the reading itself stops one byte past the limit as well.
+    if (maxBytes >= 0 && file.size() > maxBytes)
+        throw tooLarge();
+    QByteArray bytes = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
+    if (maxBytes >= 0 && bytes.size() > maxBytes)
+        throw tooLarge();
+    if (file.error() != QFileDevice::NoError)
+        throw TavrelError(QStringLiteral("无法读取文件“%1”：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    return bytes;
 }
 
 QStringList SplitLines(const QString &text)

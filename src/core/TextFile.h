@@ -17,8 +17,13 @@ QString DecodeText(const QByteArray &bytes);
 // ("Cannot create file "<path>". <reason>").
 void WriteFileAtomically(const QString &path, const QByteArray &bytes);
 
-// Reads a whole file; throws TavrelError when it cannot.
-QByteArray ReadWholeFile(const QString &path);
+// Rain-model files and options.ini are a few hundred bytes; anything over this is not one
+// of them and is refused before it is read.
+constexpr qint64 MaxSettingsFileBytes = 1024 * 1024;
+
+// Reads a whole file; throws TavrelError when it cannot, or when it holds more than
+// maxBytes (a negative limit reads any size).
+QByteArray ReadWholeFile(const QString &path, qint64 maxBytes = -1);
 
 // Splits at CR LF, CR or LF.
 QStringList SplitLines(const QString &text);

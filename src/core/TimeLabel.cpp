@@ -1,4 +1,5 @@
 #include "TimeLabel.h"
+#include "Numbers.h"
 
 #include <cmath>
 #include <cstdint>
@@ -12,6 +13,10 @@ QString TwoDigitPair(int64_t hours, int64_t minutes)
                                   static_cast<long long>(minutes));
     return QString::fromLatin1(buf, len);
 }
+
+// Beyond this the minute count no longer fits the millisecond arithmetic below; every
+// float that large is a whole number anyway.
+constexpr double LargeMinute = 1e12;
 
 // Whole minutes of the time, a fraction dropped. The time is taken to the millisecond
 // first, as a clock does, so 5 minutes stored as 4.9999999 still reads 00:05.
@@ -29,6 +34,18 @@ QString TimeLabel(double minute, int timeFormat)
 {
     if (!std::isfinite(minute))
         return {};
+    if (std::fabs(minute) >= LargeMinute) {
+        if (timeFormat == 0) {
+            double m = std::fmod(std::floor(minute), 1440.0);   // exact for whole floats
+            if (m < 0)
+                m += 1440;
+            const auto clock = static_cast<int64_t>(m);
+            return TwoDigitPair(clock / 60, clock % 60);
+        }
+        if (timeFormat == 1)
+            return FormatFixed(minute, 0);
+        return {};
+    }
     if (timeFormat == 0) {
         int64_t m = WholeMinutes(minute) % 1440;
         if (m < 0)
@@ -49,6 +66,11 @@ QString ElapsedTimeLabel(double minute)
 {
     if (!std::isfinite(minute))
         return {};
+    if (minute >= LargeMinute) {
+        const double hours = std::floor(std::floor(minute) / 60);
+        return FormatFixed(hours, 0) + QLatin1Char(':')
+            + TwoDigitPair(0, static_cast<int64_t>(std::fmod(std::floor(minute), 60.0))).mid(3);
+    }
     int64_t m = WholeMinutes(minute);
     if (m < 0)
         m = 0;

@@ -173,7 +173,12 @@ void TextToFont(const QString &text, TFontInfo &font)
     qsizetype c = CommaPos(rest);
     if (c == 0)
         return;
-    font.Name = Copy(rest, 2, c - 3);   // between the quotes
+    // The name runs from after the opening quote up to the comma, without the closing
+    // quote; a name that holds a comma thus ends at it ("A,B" gives A).
+    QString name = Copy(rest, 2, c - 2);
+    if (name.endsWith(QLatin1Char('"')))
+        name.chop(1);
+    font.Name = name;
     rest = rest.mid(c);
 
     c = CommaPos(rest);

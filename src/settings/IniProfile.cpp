@@ -52,7 +52,7 @@ bool IniProfile::load(const QString &path)
     if (!info.exists())
         return true;
     try {
-        setText(DecodeText(ReadWholeFile(path)));
+        setText(DecodeText(ReadWholeFile(path, MaxSettingsFileBytes)));
         return true;
     } catch (const TavrelError &) {
         return false;

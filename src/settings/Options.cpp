@@ -107,18 +107,18 @@ void SaveOptions(const QString &path, const TOptions &options)
 }
 
 // A ratio below 166 is the marker of the exact conversion, i = q * 0.006.
+// The results are stored in the model and written to rain-model files, so they must
+// read back as well as be finite.
 double FlowToIntensity(double q, double ratio)
 {
-    if (CompareValue(ratio, 166) < 0)
-        return CheckedFinite(q * 0.006);
-    return CheckedDiv(q, ratio);
+    const double i = CompareValue(ratio, 166) < 0 ? q * 0.006 : CheckedDiv(q, ratio);
+    return CheckedWritable(i, QStringLiteral("A1"));
 }
 
 double IntensityToFlow(double i, double ratio)
 {
-    if (CompareValue(ratio, 166) < 0)
-        return CheckedDiv(i, 0.006);
-    return CheckedFinite(i * ratio);
+    const double q = CompareValue(ratio, 166) < 0 ? CheckedDiv(i, 0.006) : i * ratio;
+    return CheckedWritable(q, QStringLiteral("166.7A1"));
 }
 
 QString SettingsFilePath(bool createFolder)

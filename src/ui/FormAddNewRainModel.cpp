@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QShowEvent>
 #include <QValidator>
 
@@ -26,7 +27,21 @@ public:
         : QValidator(edit), allowed(allowed), accepted(edit->text())
     {
         edit->setValidator(this);
+        edit->installEventFilter(this);
         connect(edit, &QLineEdit::textChanged, this, [this](const QString &text) { accepted = text; });
+    }
+
+    // A refused key is dropped before the field sees it, so a selection stays selected
+    // and the text stays as it was.
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const QString typed = static_cast<QKeyEvent *>(event)->text();
+            for (QChar ch : typed)
+                if (ch.isPrint() && !allowed.contains(ch))
+                    return true;
+        }
+        return QValidator::eventFilter(watched, event);
     }
 
     // The program's own filling, taken as it stands.

@@ -44,6 +44,17 @@ class PrecisionSpinBox : public QSpinBox {
 public:
     using QSpinBox::QSpinBox;
     using QSpinBox::lineEdit;
+
+protected:
+    // An emptied field counts as the least number of decimals when it is left (by "确定"
+    // as well), rather than quietly getting its old number back.
+    void fixup(QString &input) const override
+    {
+        if (input.trimmed().isEmpty())
+            input = QString::number(minimum());
+        else
+            QSpinBox::fixup(input);
+    }
 };
 
 // Equal within twelve significant digits; a stored ratio comes back from its decimal text,

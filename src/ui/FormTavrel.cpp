@@ -396,7 +396,6 @@ void TFormTavrel::FillGridAndSeries()
         Chart1->setBottomLabelsUpright(true);
     Chart1->setPoints(intensity, cumulative, labels);
     GridData->textModel()->setTexts(std::move(texts));
-    Chart1->rightAxis()->setRangeLower(0);
     Chart1->leftAxis()->setRangeLower(0);
     HideSomeSeries(nullptr);
 }
@@ -431,14 +430,14 @@ void TFormTavrel::scaleAxes()
     const bool bars = CheckBox_Overall_Rainfall->isChecked();
     const bool line = CheckBox_Rainfall_Intensity->isChecked();
     // A storm of zero rain still needs an axis with some height.
-    auto setMaximum = [](QCPAxis *axis, double value) { axis->setRangeUpper(value > 0 ? value : 1); };
+    const auto positive = [](double value) { return value > 0 ? value : 1; };
     if (bars && line) {
-        setMaximum(Chart1->leftAxis(), 2 * Max_Rainfall_Intensity);
-        setMaximum(Chart1->rightAxis(), 2 * Max_Overall_Rainfall);
+        Chart1->leftAxis()->setRangeUpper(positive(2 * Max_Rainfall_Intensity));
+        Chart1->setRightMaximum(positive(2 * Max_Overall_Rainfall));
     } else if (bars) {
-        setMaximum(Chart1->rightAxis(), 1.1 * Max_Overall_Rainfall);
+        Chart1->setRightMaximum(positive(1.1 * Max_Overall_Rainfall));
     } else if (line) {
-        setMaximum(Chart1->leftAxis(), 1.1 * Max_Rainfall_Intensity);
+        Chart1->leftAxis()->setRangeUpper(positive(1.1 * Max_Rainfall_Intensity));
     }
 }
 

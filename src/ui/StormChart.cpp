@@ -154,6 +154,23 @@ StormChart::StormChart(QWidget *parent) : QCustomPlot(parent)
 
     legend->setVisible(false);
     connect(this, &QCustomPlot::beforeReplot, this, &StormChart::updateLabelStep);
+    // The margin is in pixels, so it is measured once the layout has its final size.
+    connect(this, &QCustomPlot::afterLayout, this, &StormChart::applyRightMargin);
+    applyRightMargin();
+}
+
+void StormChart::setRightMaximum(double value)
+{
+    rightMax = value;
+    applyRightMargin();
+}
+
+void StormChart::applyRightMargin()
+{
+    const double height = axisRect()->height();
+    const double upper = height > 2 * RightAxisMarginPixels ? rightMax * height / (height - RightAxisMarginPixels)
+                                                            : rightMax;
+    yAxis2->setRange(0, upper);
 }
 
 void StormChart::setPoints(const QVector<double> &intensity, const QVector<double> &cumulative, const QVector<QString> &labels)

@@ -52,6 +52,13 @@ public:
     // The bar under a pixel position, or -1.
     int barIndexAt(const QPointF &pos) const;
 
+    // The right axis' maximum. The axis keeps RightAxisMarginPixels of space beyond it,
+    // so the longest bar stops short of the chart's bottom edge; its range reaches that much
+    // further, whatever the chart's height.
+    static constexpr int RightAxisMarginPixels = 10;
+    void setRightMaximum(double value);
+    double rightMaximum() const { return rightMax; }
+
     // The highlighted (hover) point, -1 for none. Drawn as a ring on the line.
     int hoverIndex() const { return hover; }
     void setHoverIndex(int index);
@@ -67,10 +74,12 @@ protected:
 
 private:
     void updateLabelStep();
+    void applyRightMargin();
 
     QCPGraph *lineSeries = nullptr;
     PaletteBars *barSeries = nullptr;
     QCPGraph *hoverMark = nullptr;
     QSharedPointer<TimeLabelTicker> ticker;
     int hover = -1;
+    double rightMax = 1;
 };

@@ -2,12 +2,16 @@
 // touches the user's files or needs a display.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)
 {
     QTemporaryDir root;
+    // Others may pass through (not list), so tests that drop root rights reach their folders.
+    QFile::setPermissions(root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup
+                                           | QFile::ExeOther);
     const QByteArray rootPath = root.path().toUtf8();
     qputenv("TAVREL_TEST_ROOT", rootPath);
     qputenv("HOME", rootPath + "/home");

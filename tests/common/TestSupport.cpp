@@ -5,6 +5,19 @@
 #include <QUuid>
 #include <gtest/gtest.h>
 
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+// "nobody" where it exists, else its usual number.
+std::pair<uid_t, gid_t> OrdinaryUserIds()
+{
+    if (const passwd *user = getpwnam("nobody"))
+        return {user->pw_uid, user->pw_gid};
+    return {65534, 65534};
+}
+} // namespace
+
 QString MakeTempFolder()
 {
     const QString base = qEnvironmentVariable("TAVREL_TEST_ROOT", QDir::tempPath());
@@ -26,4 +39,32 @@ void WriteBytes(const QString &path, const QByteArray &bytes)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     f.write(bytes);
+}
+
+QString MakeUserFolder()
+{
+    const QString path = MakeTempFolder();
+    if (geteuid() == 0) {
+        const auto [uid, gid] = OrdinaryUserIds();
+        EXPECT_EQ(chown(QFile::encodeName(path).constData(), uid, gid), 0) << path.toStdString();
+    }
+    return path;
+}
+
+AsOrdinaryUser::AsOrdinaryUser()
+{
+    if (geteuid() != 0)
+        return;
+    const auto [uid, gid] = OrdinaryUserIds();
+    // Group first: once the user is no longer root it may not change its group.
+    switched = setegid(gid) == 0 && seteuid(uid) == 0;
+    EXPECT_TRUE(switched) << "could not take an ordinary user's rights";
+}
+
+AsOrdinaryUser::~AsOrdinaryUser()
+{
+    if (!switched)
+        return;
+    EXPECT_EQ(seteuid(0), 0);
+    EXPECT_EQ(setegid(0), 0);
 }

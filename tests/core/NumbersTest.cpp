@@ -59,14 +59,25 @@ TEST(FixedText, ManyDecimalsAreCapped)
     EXPECT_EQ(FormatFixed(1.5, 1000).size(), 2 + MaxDecimals);
 }
 
-TEST(TolerantComparison, TreatsNeighboursWithinTheToleranceAsEqual)
+TEST(TolerantComparison, AbsorbsTheRoundingOfProductsButNotRealDifferences)
 {
-    EXPECT_EQ(CompareValue(48, 0.4 * 120), 0);
-    EXPECT_EQ(CompareValue(1, 2), -1);
-    EXPECT_EQ(CompareValue(2, 1), 1);
-    EXPECT_EQ(CompareValue(0, 1e-17), 0);
-    EXPECT_EQ(CompareValue(0, 1e-15), -1);
+    EXPECT_EQ(CompareValue(29, 0.29 * 100), 0);   // 28.999999999999996
+    EXPECT_EQ(CompareValue(0.57 * 100, 57), 0);   // 56.99999999999999
+    EXPECT_EQ(CompareValue(0, 1e-13), 0);
+    EXPECT_EQ(CompareValue(48, 48.000001), -1);
+    EXPECT_EQ(CompareValue(100000, 99999.999), 1);
+    EXPECT_EQ(CompareValue(0, 1e-9), -1);
     EXPECT_EQ(CompareValue(0.006, 166), -1);
+    EXPECT_EQ(CompareValue(166.6667, 166), 1);
+    EXPECT_EQ(CompareValue(-1, 1), -1);
+}
+
+TEST(FixedText, TheLargestFloatsKeepTheirSize)
+{
+    const double largest = std::numeric_limits<double>::max();
+    EXPECT_EQ(DisplayRound(4, largest), largest);
+    EXPECT_EQ(DisplayRound(2, -largest), -largest);
+    EXPECT_EQ(DisplayRound(0, 1.79769313486231e308), 1.79769313486231e308);
 }
 
 TEST(NumberParsing, UsesThePointWhateverTheLocale)
@@ -89,15 +100,26 @@ TEST_P(NotANumber, IsAConversionFailure)
     EXPECT_THROW(ParseNumber(QString::fromUtf8(GetParam())), TavrelError);
 }
 
+// The last two would be written as 1.79769313486232E308, which reads back as no number.
 INSTANTIATE_TEST_SUITE_P(Texts, NotANumber,
-    ::testing::Values("", "  ", "0,4", "1.2.3", "nan", "inf", "-inf", "1e999", "abc", "0x10", "1 2", "++1", "４"));
+    ::testing::Values("", "  ", "0,4", "1.2.3", "nan", "inf", "-inf", "1e999", "abc", "0x10", "1 2", "++1", "４",
+                      "1.7976931348623157e308", "-1.797693134862316e308"));
+
+TEST(NumberParsing, EveryNumberReadIsWrittenSoThatItReadsBack)
+{
+    for (const char *text : {"1.79769313486231e308", "1.7976931348623149e308", "-1.79769313486231E308", "4.9e-324"}) {
+        const double value = ParseNumber(QString::fromLatin1(text));
+        double back = 0;
+        EXPECT_TRUE(TryParseNumber(FormatGeneral(value), back)) << text << " -> " << FormatGeneral(value).toStdString();
+    }
+}
 
 TEST(NumberParsing, WholeNumbersRefuseFractionsAndOverflow)
 {
     EXPECT_EQ(ParseInteger(" 5 "), 5);
     EXPECT_EQ(ParseInteger("-3"), -3);
     EXPECT_EQ(ParseInteger("+7"), 7);
-    for (const char *bad : {"1.0", "1e2", "2147483648", "", "x", "--1"}) {
+    for (const char *bad : {"1.0", "1e2", "2147483648", "", "x", "--1", "+-5", "-+5", "++5", "- 5"}) {
         int value = 0;
         EXPECT_FALSE(TryParseInteger(QString::fromUtf8(bad), value)) << bad;
     }
@@ -134,6 +156,16 @@ INSTANTIATE_TEST_SUITE_P(Minutes, TimeLabels,
                       LabelCase{65, "01:05", "65"}, LabelCase{120, "02:00", "120"}, LabelCase{1440, "00:00", "1440"},
                       LabelCase{1500, "01:00", "1500"}, LabelCase{5.7, "00:05", "06"}, LabelCase{2.5, "00:02", "03"},
                       LabelCase{5 - 1e-9, "00:05", "05"}));
+
+TEST(TimeLabels, HugeMinutesStillGiveTheirLabels)
+{
+    const double minutes = 9223372036854775808.0;   // 2^63, beyond every integer type
+    EXPECT_EQ(TimeLabel(minutes, 1).toStdString(), "9223372036854780000");
+    // 2^63 = 1440 * 6405119470038038 + 1088 minutes: 18:08 on the clock.
+    EXPECT_EQ(TimeLabel(minutes, 0).toStdString(), "18:08");
+    EXPECT_EQ(TimeLabel(-minutes, 0).toStdString(), "05:52");
+    EXPECT_EQ(ElapsedTimeLabel(1e13).toStdString(), "166666666666:40");
+}
 
 TEST(TimeLabels, OtherFormatsGiveNoText)
 {

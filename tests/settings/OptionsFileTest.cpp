@@ -245,28 +245,41 @@ TEST(SaveOptions, FolderThatCannotExistReportsThePath)
 
 TEST(SaveOptions, ReadOnlyFolderLeavesTheOldFile)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not hold for root";
-    const QString folder = MakeTempFolder();
+    const QString folder = MakeUserFolder();
     const QString path = folder + "/options.ini";
-    WriteBytes(path, "[OPTIONS]\r\nPrecision=2\r\n");
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    ExpectUnableToWrite(path, Scrambled());
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    {
+        AsOrdinaryUser user;
+        WriteBytes(path, "[OPTIONS]\r\nPrecision=2\r\n");
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        ExpectUnableToWrite(path, Scrambled());
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
     EXPECT_EQ(ReadBytes(path), QByteArray("[OPTIONS]\r\nPrecision=2\r\n"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST(SaveOptions, UnreadableFileIsNotOverwritten)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not hold for root";
     // Writing over a file we could not read would lose its other sections.
-    const QString path = IniPath();
-    WriteBytes(path, "[Other]\r\nA=1\r\n");
-    QFile::setPermissions(path, QFile::WriteOwner);
-    ExpectUnableToWrite(path, TOptions());
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    const QString path = MakeUserFolder() + "/options.ini";
+    {
+        AsOrdinaryUser user;
+        WriteBytes(path, "[Other]\r\nA=1\r\n");
+        QFile::setPermissions(path, QFile::WriteOwner);
+        ExpectUnableToWrite(path, TOptions());
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    }
     EXPECT_EQ(ReadBytes(path), QByteArray("[Other]\r\nA=1\r\n"));
+
+    // Nor a file too large to be a settings file, which no user reads.
+    QByteArray huge = "[Other]\r\nA=1\r\n";
+    huge.append(QByteArray(1024 * 1024, ' '));
+    WriteBytes(path, huge);
+    TOptions loaded = Scrambled();
+    LoadOptions(path, loaded);
+    EXPECT_EQ(loaded, TOptions());
+    ExpectUnableToWrite(path, TOptions());
+    EXPECT_EQ(ReadBytes(path), huge);
 }
 
 TEST(SettingsFilePath, LiesInTheUserConfigFolder)

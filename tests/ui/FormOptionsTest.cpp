@@ -163,10 +163,11 @@ TEST_F(OptionsDialog, PrecisionFieldReachesTheRecordAndAnEmptyFieldReadsAsOne)
     EXPECT_EQ(Options().Int_Precision, 1);
     EXPECT_EQ(previews, 2);
 
-    // Finishing the edit of an empty field brings the last number back, and the record with it.
+    // Finishing the edit of an empty field (Enter, or leaving it for "确定") keeps the 1 it
+    // reads as, rather than bringing the last number back.
     QTest::keyClick(line, Qt::Key_Enter);
-    EXPECT_EQ(line->text(), "5");
-    EXPECT_EQ(Options().Int_Precision, 5);
+    EXPECT_EQ(line->text(), "1");
+    EXPECT_EQ(Options().Int_Precision, 1);
     EXPECT_EQ(previews, 3);
 
     line->selectAll();

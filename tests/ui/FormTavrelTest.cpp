@@ -123,11 +123,21 @@ TEST_F(MainWindow, FirstStartShowsTheDefaultStormAndCreatesOnlyTheFolder)
     EXPECT_EQ(chart->leftAxis()->label(), QStringLiteral("降雨强度(mm/min)"));
     EXPECT_EQ(chart->intensitySeries()->dataCount(), 121);
     EXPECT_EQ(chart->rainfallSeries()->dataCount(), 121);
-    EXPECT_DOUBLE_EQ(chart->leftAxis()->range().upper, 2 * w.Max_Rainfall_Intensity);
-    EXPECT_DOUBLE_EQ(chart->rightAxis()->range().upper, 2 * w.Max_Overall_Rainfall);
-    EXPECT_DOUBLE_EQ(w.Max_Overall_Rainfall, w.StormPoints().back().cumulative);
+    EXPECT_NEAR(w.Max_Rainfall_Intensity, 3.359936, 1e-6);
+    EXPECT_NEAR(w.Max_Overall_Rainfall, 60.634473, 1e-6);
+    EXPECT_NEAR(chart->leftAxis()->range().upper, 6.719871, 1e-6);
+    EXPECT_NEAR(chart->rightMaximum(), 121.268946, 1e-6);
     EXPECT_EQ(chart->leftAxis()->range().lower, 0);
+    EXPECT_EQ(chart->rightAxis()->range().lower, 0);
     EXPECT_TRUE(chart->rightAxis()->rangeReversed());
+    // The right axis leaves 10 pixels below its maximum, whatever the chart's height.
+    for (int height : {480, 300}) {
+        w.resize(800, height);
+        QApplication::processEvents();
+        chart->replot();
+        EXPECT_NEAR(chart->rightAxis()->coordToPixel(chart->rightMaximum()), chart->axisRect()->bottom() - 10, 0.5)
+            << height;
+    }
     EXPECT_EQ(chart->bottomAxis()->tickLabelRotation(), 0);
 }
 
@@ -143,7 +153,7 @@ TEST_F(MainWindow, CurveSwitchesScaleTheAxesAndStayInStep)
     QTest::mouseClick(line, Qt::LeftButton);   // bars only
     EXPECT_FALSE(chart->intensitySeries()->visible());
     EXPECT_FALSE(child<QAction>("menu_Rainfall_Intensity")->isChecked());
-    EXPECT_DOUBLE_EQ(chart->rightAxis()->range().upper, 1.1 * w.Max_Overall_Rainfall);
+    EXPECT_NEAR(chart->rightMaximum(), 66.697920, 1e-6);
     EXPECT_DOUBLE_EQ(chart->leftAxis()->range().upper, leftBoth);
     EXPECT_TRUE(ReadBytes(optionsFile()).contains("ShowAxis_Intensity=0"));
 
@@ -151,14 +161,14 @@ TEST_F(MainWindow, CurveSwitchesScaleTheAxesAndStayInStep)
     QTest::mouseClick(bars, Qt::LeftButton);   // line only
     EXPECT_FALSE(barsItem->isChecked());
     EXPECT_FALSE(chart->rainfallSeries()->visible());
-    EXPECT_DOUBLE_EQ(chart->leftAxis()->range().upper, 1.1 * w.Max_Rainfall_Intensity);
+    EXPECT_NEAR(chart->leftAxis()->range().upper, 3.695929, 1e-6);
     EXPECT_TRUE(ReadBytes(optionsFile()).contains("ShowAxis_Overall=0"));
+    EXPECT_NEAR(chart->rightMaximum(), 121.268946, 1e-6);   // kept from when both were shown
 
-    QTest::mouseClick(line, Qt::LeftButton);   // neither: the maxima stay
-    const double left = chart->leftAxis()->range().upper, right = chart->rightAxis()->range().upper;
+    QTest::mouseClick(line, Qt::LeftButton);   // neither: the maxima stay as the line left them
     EXPECT_FALSE(chart->intensitySeries()->visible() || chart->rainfallSeries()->visible());
-    EXPECT_EQ(chart->leftAxis()->range().upper, left);
-    EXPECT_EQ(chart->rightAxis()->range().upper, right);
+    EXPECT_NEAR(chart->leftAxis()->range().upper, 3.695929, 1e-6);
+    EXPECT_NEAR(chart->rightMaximum(), 121.268946, 1e-6);
 
     barsItem->trigger();   // the context-menu item ticks the check box again
     EXPECT_TRUE(bars->isChecked());

@@ -58,6 +58,17 @@ TEST_F(CliExport, SwmmFileSwitchesToHoursMinutesAndMillimetresPerHour)
     EXPECT_FALSE(QFile::exists(SettingsFilePath(false)));   // the switch is for this file only
 }
 
+TEST_F(CliExport, SwmmFileKeepsTheDecimalsAskedWithRoundedComputation)
+{
+    const QString path = folder + "/series.dat";
+    CliStreams s;
+    ASSERT_EQ(RunCli({"--calc-by-show", "--precision", "2", "-o", path}, s), 0) << s.err.toStdString();
+    const QStringList lines = SplitLines(DecodeText(ReadBytes(path)));
+    ASSERT_EQ(lines.size(), 121 + 2);
+    EXPECT_EQ(lines[2], "00:00           11.45");
+    EXPECT_EQ(lines[50], "00:48           201.60");
+}
+
 TEST_F(CliExport, SwmmFileWithRepeatedTimesIsRefusedAndNotWritten)
 {
     TExpressionObject m;

@@ -61,8 +61,25 @@ TEST_F(Cli, CalcByShowRoundsBeforeSumming)
 {
     const QStringList plain = Lines(RunTool({"--precision", "1"}).out);
     const QStringList rounded = Lines(RunTool({"--precision", "1", "--calc-by-show"}).out);
-    // The totals differ (60.6 and 60.8); the averages round to 0.5 either way.
-    EXPECT_NE(plain.at(plain.size() - 2), rounded.at(rounded.size() - 2));
+    // 121 intensities summed as printed with one decimal: 60.8 mm instead of 60.6345.
+    EXPECT_EQ(plain.at(plain.size() - 2), QStringLiteral("降雨总量H=60.6mm"));
+    EXPECT_EQ(rounded.at(rounded.size() - 2), QStringLiteral("降雨总量H=60.8mm"));
+    EXPECT_EQ(rounded[1], "00,0.2,0.2");
+    EXPECT_EQ(rounded[2], "01,0.2,0.4");
+}
+
+TEST_F(Cli, OptionsOverrideTheSettingsFileAndKeepEveryDecimalAsked)
+{
+    QDir().mkpath(QFileInfo(SettingsFilePath(false)).path());
+    WriteBytes(SettingsFilePath(false), "[OPTIONS]\r\nTimeFormat=0\r\nStormUnit=0\r\n");
+    const QStringList lines = Lines(RunTool({"--time", "min", "--unit", "mm/min", "--precision", "99"}).out);
+    ASSERT_EQ(lines.size(), 1 + 121 + 2);
+    EXPECT_EQ(lines[0], QStringLiteral("时间(min),降雨强度(mm/min),降雨总量(mm)"));
+    const QStringList peak = lines[49].split(',');
+    EXPECT_EQ(peak[0], "48");
+    // 15 significant digits, then zeros up to the 99th decimal.
+    EXPECT_EQ(peak[1], "3.35993554651027" + QString(85, '0'));
+    EXPECT_EQ(lines.last(), "平均雨强i=0.501111350422156" + QString(84, '0') + "mm/min");
 }
 
 TEST_F(Cli, UsesTheUsersSettingsFile)
@@ -108,7 +125,8 @@ INSTANTIATE_TEST_SUITE_P(Args, CliFailures,
                       CliFailure{{"--T", "abc"}, "abc"}, CliFailure{{"--unit", "cm"}, "--unit"},
                       CliFailure{{"--bogus"}, "--bogus"}, CliFailure{{"--P"}, "--P"},
                       CliFailure{{"/no/such/model.txt"}, "model.txt"}, CliFailure{{"-o", "x.xyz"}, ".xyz"},
-                      CliFailure{{"--precision", "-1"}, "--precision"}));
+                      CliFailure{{"--precision", "-1"}, "--precision"}, CliFailure{{"--precision", "+-5"}, "--precision"},
+                      CliFailure{{"a.txt", "b.txt"}, "只能给出一个雨型文件"}));
 
 TEST_F(Cli, FailedComputationWritesNoFile)
 {

@@ -82,10 +82,10 @@ TEST(Hyetograph, FractionalDurationKeepsTheUnroundedPeak)
     const auto r = ComputeHyetographRows(m, {1, false, 4});
     ASSERT_EQ(r.points.size(), 121u);
     EXPECT_EQ(r.points.back().minute, 120);
-    const double a = 9.5981 * (1 + 0.846 * std::log10(2.0));
-    auto intensity = [&](double x) { return a * ((1 - 0.656) * x + 7) / std::pow(x + 7, 1.656); };
-    EXPECT_DOUBLE_EQ(r.points[48].intensity, intensity((48.28 - 48) / 0.4));
-    EXPECT_DOUBLE_EQ(r.points[49].intensity, intensity((49 - 48.28) / 0.6));
+    // The peak at 48.28: minute 48 lies 0.28 before it on the rising limb (x = 0.7), minute
+    // 49 lies 0.72 after it on the falling limb (x = 1.2).
+    EXPECT_NEAR(r.points[48].intensity, 2.968063, 1e-6);
+    EXPECT_NEAR(r.points[49].intensity, 2.737927, 1e-6);
 }
 
 TEST(Hyetograph, ZeroDurationGivesOneRowAtTheFormulaPeak)

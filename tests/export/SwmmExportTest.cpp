@@ -94,6 +94,21 @@ TEST(SwmmExport, TimesCountOnPastOneDayWhereTheTableRestarts)
     EXPECT_EQ(s.grid.rows[1440][0], "00:00");
     EXPECT_EQ(lines[1440 + 2], "24:00           " + s.grid.rows[1440][1]);
     EXPECT_EQ(lines[1500 + 2], "25:00           " + s.grid.rows[1500][1]);
+
+    // From 100 hours on the hours take three digits and the field still pads to 16.
+    const ComputedStorm days = MakeStorm(6001, 0.4);
+    const QStringList long_ = SwmmLines(days.grid, days.result.points);
+    EXPECT_EQ(long_[5999 + 2], "99:59           " + days.grid.rows[5999][1]);
+    EXPECT_EQ(long_[6000 + 2], "100:00          " + days.grid.rows[6000][1]);
+    EXPECT_EQ(long_[6001 + 2], "100:01          " + days.grid.rows[6001][1]);
+}
+
+TEST(SwmmExport, EitherSettingOtherThanHoursMinutesAndMillimetresPerHourNeedsTheSwitch)
+{
+    EXPECT_FALSE(SwmmNeedsSwitch(0, 0));
+    EXPECT_TRUE(SwmmNeedsSwitch(0, 1));
+    EXPECT_TRUE(SwmmNeedsSwitch(1, 0));
+    EXPECT_TRUE(SwmmNeedsSwitch(1, 1));
 }
 
 struct PeakCase {
@@ -112,7 +127,8 @@ TEST_P(SwmmWithoutB, RefusesASeriesWhoseTimesRepeat)
         EXPECT_TRUE(refusal.isEmpty()) << refusal.toStdString();
         return;
     }
-    EXPECT_TRUE(refusal.contains(QStringLiteral("“%1”").arg(GetParam().repeated))) << refusal.toStdString();
+    EXPECT_TRUE(refusal.contains(QStringLiteral("时间“%1”出现了不止一次").arg(GetParam().repeated)))
+        << refusal.toStdString();
     EXPECT_TRUE(refusal.contains(QStringLiteral("SWMM"))) << refusal.toStdString();
 }
 

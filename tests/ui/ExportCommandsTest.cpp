@@ -267,3 +267,46 @@ TEST_F(Exports, HandEditedRatioShowsTheFirstEntryAndBoldInfoFont)
     EXPECT_EQ(Options().D_QI_ConversionRatio, 167);
     EXPECT_TRUE(window->findChild<QLabel *>("Label_Average_Rainfall_Intensity")->font().bold());
 }
+
+// The dialog asked about the name as typed; the name the export writes to has its own
+// extension, and a file there is not replaced without asking.
+TEST_F(Exports, AForcedExtensionAsksBeforeReplacingAFile)
+{
+    const std::tuple<const char *, const char *, int> commands[] = {
+        {"MenuSaveDataToExcel", ".csv", 0}, {"MenuSaveDataToSWMM1", ".dat", 0}, {"PNG1", ".png", 2}, {"BMP2", ".bmp", 0}};
+    for (const auto &[command, extension, type] : commands) {
+        const QString existing = folder + "/storm" + extension;
+        WriteBytes(existing, "keep");
+        for (MessageResult answer : {MessageResult::No, MessageResult::Yes}) {
+            platform.clearCalls();
+            platform.saveAnswers.push_back({true, folder + "/storm.txt", type});
+            platform.messageAnswers.push_back(answer);
+            trigger(command);
+            const PlatformCall question = platform.lastMessage();
+            EXPECT_EQ(question.buttons, MessageButtons::YesNo) << command;
+            EXPECT_TRUE(question.text.contains("storm" + QString::fromLatin1(extension))) << command;
+            if (answer == MessageResult::No) {
+                EXPECT_EQ(ReadBytes(existing), "keep") << command;
+                EXPECT_EQ(platform.count(PlatformCallKind::OpenWithDefaultProgram)
+                              + platform.count(PlatformCallKind::OpenInTextEditor),
+                          0);
+            } else {
+                EXPECT_NE(ReadBytes(existing), "keep") << command;
+            }
+        }
+    }
+}
+
+TEST_F(Exports, SwmmWritesNothingWhenTheSwitchedComputationFails)
+{
+    // The model no longer computes (a step of 0 behind the table's back): the switch
+    // recomputes, the failure is shown, and no dialog and no file follow.
+    window->Model().Storm_Step = 0;
+    platform.saveAnswers.push_back({true, folder + "/storm.dat", 0});
+    trigger("MenuSaveDataToSWMM1");
+    ASSERT_FALSE(platform.messageTexts().isEmpty());
+    EXPECT_TRUE(platform.messageTexts().first().startsWith(QStringLiteral("出错：")));
+    EXPECT_EQ(platform.count(PlatformCallKind::SaveFileDialog), 0);
+    EXPECT_FALSE(QFile::exists(folder + "/storm.dat"));
+    EXPECT_EQ(platform.count(PlatformCallKind::OpenInTextEditor), 0);
+}

@@ -464,3 +464,62 @@ TEST_F(MainWindow, HidingTheLineHidesItsHoverRing)
     for (int k = 0; k < w.chart()->graphCount(); ++k)
         EXPECT_FALSE(w.chart()->graph(k)->visible()) << k;
 }
+
+TEST_F(MainWindow, EachLabelFollowsItsOwnSetting)
+{
+    TFormTavrel &w = open();
+    const std::pair<bool TOptions::*, const char *> labels[] = {
+        {&TOptions::Bool_ShowLabel_P, "Label_P"},
+        {&TOptions::Bool_ShowLabel_T, "Label_T"},
+        {&TOptions::Bool_ShowLabel_R, "Label_r"},
+        {&TOptions::Bool_ShowLabel_Overall_Rainfall, "Label_Overall_Rainfall"},
+        {&TOptions::Bool_ShowLabel_Average_Rainfall_Intensity, "Label_Average_Rainfall_Intensity"},
+    };
+    for (const auto &[setting, hidden] : labels) {
+        Options() = TOptions{};
+        Options().*setting = false;
+        w.RefreshRainModel();
+        for (const auto &[other, name] : labels)
+            EXPECT_EQ(child<QLabel>(name)->isVisible(), name != hidden) << hidden << " hides " << name;
+    }
+}
+
+TEST_F(MainWindow, AxesLabelsAndGridCellsOfTheStorm)
+{
+    TFormTavrel &w = open();
+    // The bottom axis ends with the last minute's label, and numbers sit at the right.
+    const QVector<QString> labels = w.chart()->bottomAxis()->tickVectorLabels();
+    ASSERT_FALSE(labels.isEmpty());
+    EXPECT_EQ(labels.first(), "00");
+    EXPECT_EQ(labels.last(), "120");
+    auto *model = w.grid()->model();
+    for (int column : {1, 2})
+        EXPECT_EQ(model->data(model->index(7, column), Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+                  Qt::AlignRight);
+
+    // A storm of no rain still gets axes of some height.
+    w.Model().LG_LN = 2;
+    w.RefreshRainModel();
+    ASSERT_EQ(w.StormPoints().size(), 121u);
+    EXPECT_EQ(w.chart()->leftAxis()->range().upper, 1);
+    EXPECT_EQ(w.chart()->rightMaximum(), 1);
+}
+
+TEST_F(MainWindow, TheFirstPointAndTheFirstBarAnswerClicks)
+{
+    TFormTavrel &w = open();
+    GridDataView *grid = w.grid();
+    grid->selectRow(50);
+    send(w.chart(), QEvent::MouseButtonPress, linePoint(0), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(grid->currentIndex().row(), 0);
+
+    // Below the line's first point, inside the first bar.
+    grid->selectRow(50);
+    QTest::mouseClick(child<QCheckBox>("CheckBox_Rainfall_Intensity"), Qt::LeftButton);
+    StormChart *chart = w.chart();
+    const double value = chart->rainfallSeries()->data()->constBegin()->value;
+    send(chart, QEvent::MouseButtonPress,
+         QPoint(qRound(chart->bottomAxis()->coordToPixel(0)), qRound(chart->rightAxis()->coordToPixel(value / 2))),
+         Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(grid->currentIndex().row(), 0);
+}

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tavrel twice, normally and with AddressSanitizer + UndefinedBehaviorSanitizer,
-# and runs the whole test suite in both builds.
+# and runs the whole test suite in both builds; then gives every fuzz target a short run,
+# so an input that once broke a reader keeps being tried.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
@@ -25,3 +26,6 @@ for kind in release asan; do
   echo "== $kind tests =="
   (cd "$build" && ctest --output-on-failure -j"$jobs")
 done
+
+echo "== fuzz targets =="
+bash "$root/scripts/fuzz.sh" 15

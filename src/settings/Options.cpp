@@ -79,12 +79,11 @@ QString Write(const QString &value) { return value; }
 
 } // namespace
 
-void LoadOptions(const QString &path, TOptions &options)
+namespace {
+void LoadFromProfile(const IniProfile &ini, TOptions &options)
 {
     // Start from the defaults, so whatever the file lacks or spoils is the default.
     options = TOptions();
-    IniProfile ini;
-    ini.load(path);
     for (const Entry &e : Entries) {
         const QString key = QLatin1String(e.key);
         if (!ini.contains(Section, key))
@@ -93,6 +92,30 @@ void LoadOptions(const QString &path, TOptions &options)
         std::visit([&](auto member) { Read(text, options.*member); }, e.field);
     }
 }
+} // namespace
+
+void LoadOptions(const QString &path, TOptions &options)
+{
+    IniProfile ini;
+    ini.load(path);
+    LoadFromProfile(ini, options);
+}
+
+void LoadOptionsText(const QString &text, TOptions &options)
+{
+    IniProfile ini;
+    ini.setText(text);
+    LoadFromProfile(ini, options);
+}
+
+namespace {
+void StoreInProfile(IniProfile &ini, const TOptions &options)
+{
+    for (const Entry &e : Entries)
+        std::visit([&](auto member) { ini.setValue(Section, QLatin1String(e.key), Write(options.*member)); },
+                   e.field);
+}
+} // namespace
 
 void SaveOptions(const QString &path, const TOptions &options)
 {
@@ -100,10 +123,16 @@ void SaveOptions(const QString &path, const TOptions &options)
     // Rewriting a file we could not read would throw away everything else in it.
     if (!ini.load(path))
         throw TavrelError(QStringLiteral("Unable to write to %1").arg(path));
-    for (const Entry &e : Entries)
-        std::visit([&](auto member) { ini.setValue(Section, QLatin1String(e.key), Write(options.*member)); },
-                   e.field);
+    StoreInProfile(ini, options);
     ini.save(path);
+}
+
+QString SaveOptionsText(const QString &text, const TOptions &options)
+{
+    IniProfile ini;
+    ini.setText(text);
+    StoreInProfile(ini, options);
+    return ini.text();
 }
 
 // A ratio below 166 is the marker of the exact conversion, i = q * 0.006.

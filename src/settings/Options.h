@@ -40,9 +40,13 @@ extern const std::array<QString, 6> QI_RatioTexts;
 
 // Every field from the file; a missing file, key or unreadable value gives the default.
 void LoadOptions(const QString &path, TOptions &options = Options());
+// The same from the text of such a file.
+void LoadOptionsText(const QString &text, TOptions &options);
 // All nineteen keys, in the written order; other content of the file is kept. Throws
 // TavrelError("Unable to write to <path>") when the file cannot be written.
 void SaveOptions(const QString &path, const TOptions &options = Options());
+// The text such a file would have after SaveOptions, from its text before.
+QString SaveOptionsText(const QString &text, const TOptions &options);
 
 double FlowToIntensity(double q, double ratio = Options().D_QI_ConversionRatio);
 double IntensityToFlow(double i, double ratio = Options().D_QI_ConversionRatio);

@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-arphic-uming fonts-liberation
   xvfb xauth
+  poppler-utils desktop-file-utils
 )
 
 missing=()

@@ -210,10 +210,12 @@ QString TocHtml(const QList<Heading> &headings)
 {
     QString html = QStringLiteral("<table class=\"toc\" width=\"100%\" cellspacing=\"0\" cellpadding=\"2\">");
     for (const Heading &h : headings) {
-        html += QStringLiteral("<tr><td class=\"toc%1\">%2</td><td class=\"tocpage\" align=\"right\">%3</td></tr>")
+        html += QStringLiteral("<tr><td class=\"toc%1\" style=\"padding-left: %4px\">%2</td>"
+                               "<td class=\"toc%1\" align=\"right\">%3</td></tr>")
                     .arg(h.level)
                     .arg(Escape(h.text))
-                    .arg(h.page);
+                    .arg(h.page)
+                    .arg(h.level > 1 ? 24 : 0);
     }
     return html + QStringLiteral("</table>");
 }
@@ -286,7 +288,8 @@ private:
         QTextDocument document;
         document.documentLayout()->setPaintDevice(&writer);
         QFont font;
-        font.setFamilies({QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW")});
+        // Latin letters and digits from a proportional serif face, Chinese from the Song face.
+        font.setFamilies({QStringLiteral("Liberation Serif"), QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW")});
         font.setPointSizeF(10.5);
         document.setDefaultFont(font);
         for (const auto &[name, shot] : shots)
@@ -325,7 +328,8 @@ private:
         QList<Heading> found;
         for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
             const int level = block.blockFormat().headingLevel();
-            if (level < 1 || level > 2)
+            // The contents do not list themselves.
+            if (level < 1 || level > 2 || block.text().trimmed() == QStringLiteral("目录"))
                 continue;
             const QRectF box = document.documentLayout()->blockBoundingRect(block);
             found.push_back({level, block.text().trimmed(), int(box.top() / page.height()) + 1});
@@ -339,8 +343,18 @@ private:
 
 } // namespace
 
+// Qt's notes about the offscreen platform are no news in a build log.
+void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    if (type == QtFatalMsg)
+        std::abort();
+}
+
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(QuietMessages);
     // Drawn offscreen at twice the window resolution, with the default settings of a user
     // who has never run the program.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -117,6 +117,11 @@ struct UpdateFailure {
     QString shown;      // what must stand after 出错： (a part of it)
 };
 
+void PrintTo(const UpdateFailure &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class UpdateFailures : public HelpMenu, public testing::WithParamInterface<UpdateFailure> {};
 
 TEST_P(UpdateFailures, AreReportedAsErrorsAndOpenNothing)

@@ -7,7 +7,8 @@ build="$root/build"
 
 bash "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVREL_BENCH=OFF > /dev/null
-cmake --build "$build" -j"$(nproc)" --target tavrel-cli $( [ -f "$root/src/app/main.cpp" ] && echo tavrel )
+cmake --build "$build" -j"$(nproc)" --target tavrel-cli $( [ -f "$root/src/app/main.cpp" ] && echo tavrel ) \
+  $( [ -f "$root/packaging/manual/manual.html" ] && echo tavrel-manual )
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$build/src/tavrel" ]; then
   exec "$build/src/tavrel" "$@"

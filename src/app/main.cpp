@@ -1,5 +1,6 @@
 // The desktop program.
 #include "platform/QtPlatform.h"
+#include "ui/AppIcon.h"
 #include "ui/FormTavrel.h"
 
 #include <QApplication>
@@ -12,6 +13,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
+    QApplication::setWindowIcon(AppIcon());
+    // The desktop entry's name, so a desktop can match the window to its entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavrel"));
     // Numbers read and written with "." whatever the user's locale.
     QLocale::setDefault(QLocale::c());
 
@@ -23,5 +27,10 @@ int main(int argc, char **argv)
     QtPlatform platform;
     TFormTavrel window(platform);
     window.show();
+
+    // tavrel FILE.txt opens that rain-model file, as the desktop entry passes it.
+    const QStringList arguments = QApplication::arguments().mid(1);
+    if (!arguments.isEmpty())
+        window.OpenFileFromCommandLine(arguments.first());
     return QApplication::exec();
 }

@@ -41,6 +41,10 @@ struct HttpRequest {
     QString url;
     QList<QPair<QByteArray, QByteArray>> headers;
     bool followRedirects = false;
+    // The whole exchange, connecting included, must end within this time, and the body may
+    // not grow beyond this size: a silent or endless server must not hold the window.
+    int timeLimitMs = 10000;
+    qint64 maxBodyBytes = 64 * 1024;
 };
 
 struct HttpReply {

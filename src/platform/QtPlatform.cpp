@@ -1,4 +1,5 @@
 #include "platform/QtPlatform.h"
+#include "core/Numbers.h"
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -20,14 +21,12 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTimer>
+#include <algorithm>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
-
-// A transfer that sends nothing for this long is given up, so a dead server cannot keep
-// the window frozen for good.
-constexpr int HttpTransferTimeoutMs = 30000;
 
 FileDialogResult RunFileDialog(QWidget *parent, const FileDialogRequest &request, bool save)
 {
@@ -170,28 +169,59 @@ HttpReply QtPlatform::httpGet(const HttpRequest &request)
     networkRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                                 request.followRedirects ? QNetworkRequest::NoLessSafeRedirectPolicy
                                                         : QNetworkRequest::ManualRedirectPolicy);
-    networkRequest.setTransferTimeout(HttpTransferTimeoutMs);
 
     // The reply belongs to the manager and goes with it.
     QNetworkReply *reply = manager.get(networkRequest);
+    enum class Stop { No, TimeLimit, TooLarge } stop = Stop::No;
+    QByteArray body;
+    const auto take = [&] {
+        if (stop != Stop::No)
+            return;
+        body += reply->readAll();
+        if (body.size() > request.maxBodyBytes) {
+            stop = Stop::TooLarge;
+            reply->abort();
+        }
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, take);
     if (!reply->isFinished()) {
-        // The command waits for its answer; the person at the window waits with it.
+        // The command waits for its answer; the person at the window waits with it, but
+        // never longer than the time limit.
         QEventLoop loop;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, reply, [&] {
+            stop = Stop::TimeLimit;
+            reply->abort();
+        });
         QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        deadline.start(std::max(request.timeLimitMs, 0));
+        if (!reply->isFinished())
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
+    take();
 
     HttpReply result;
     result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    result.body = reply->readAll();
     result.contentType = reply->rawHeader("Content-Type");
-    if (reply->error() != QNetworkReply::NoError) {
+    if (stop == Stop::TimeLimit) {
+        result.error = QStringLiteral("服务器在%1秒内没有回复完毕").arg(FormatGeneral(request.timeLimitMs / 1000.0));
+    } else if (stop == Stop::TooLarge) {
+        result.error = QStringLiteral("服务器的回复超过了%1 KiB，已放弃").arg(FormatGeneral(request.maxBodyBytes / 1024.0));
+    } else if (result.status >= 300 && result.status <= 399) {
+        // Redirections are not followed: the address is fixed, a move is reported.
+        const QByteArray location = reply->rawHeader("Location");
+        result.error = QStringLiteral("服务器要求转到别的地址（HTTP %1%2），没有跟随").arg(result.status)
+                           .arg(location.isEmpty() ? QString() : QStringLiteral("：") + QString::fromUtf8(location));
+    } else if (reply->error() != QNetworkReply::NoError && (result.status < 400 || result.status > 599)) {
         result.error = reply->errorString();
     } else if (result.status < 200 || result.status > 299) {
         const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
         result.error = QStringLiteral("HTTP %1 %2").arg(result.status).arg(reason).trimmed();
     }
     result.ok = result.error.isEmpty();
+    if (stop == Stop::No)
+        result.body = body;
     return result;
 }
 

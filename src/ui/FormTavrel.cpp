@@ -32,7 +32,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-const QString MainWindowCaption = QStringLiteral("Tavrel 芝加哥雨型 Ver2.10（www.orvanta.example）");
+const QString MainWindowCaption = QStringLiteral("Tavrel 芝加哥雨型 Ver" TAVREL_VERSION "（www.orvanta.example）");
 
 namespace {
 const QList<FileTypeEntry> RainModelFileTypes = {
@@ -290,12 +290,12 @@ void TFormTavrel::buildMenus()
     }
 
     QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
-    addCommand(help, QStringLiteral("Menu_help1"), QStringLiteral("帮助"), nullptr);
-    addCommand(help, QStringLiteral("Menu_Update"), QStringLiteral("检查更新..."), nullptr);
+    addCommand(help, QStringLiteral("Menu_help1"), QStringLiteral("帮助"), &TFormTavrel::Menu_help1Click);
+    addCommand(help, QStringLiteral("Menu_Update"), QStringLiteral("检查更新..."), &TFormTavrel::Menu_UpdateClick);
     help->addSeparator();
-    addCommand(help, QStringLiteral("Menu_AddQQ"), QStringLiteral("加入Tavrel用户交流群..."), nullptr);
+    addCommand(help, QStringLiteral("Menu_AddQQ"), QStringLiteral("加入Tavrel用户交流群..."), &TFormTavrel::Menu_AddQQClick);
     help->addSeparator();
-    addCommand(help, QStringLiteral("Menu_About"), QStringLiteral("关于"), nullptr);
+    addCommand(help, QStringLiteral("Menu_About"), QStringLiteral("关于"), &TFormTavrel::Menu_AboutClick);
 
     connect(Chart1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PopupMenu_Picture->popup(Chart1->mapToGlobal(pos)); });
@@ -537,7 +537,12 @@ void TFormTavrel::Menu_Open1Click()
     const FileDialogResult chosen = platform.openFileDialog(this, request);
     if (!chosen.accepted || !QFileInfo::exists(chosen.path))
         return;
-    const RainModelRead read = ReadRainModelFile(chosen.path, model);
+    OpenRainModelFile(chosen.path);
+}
+
+void TFormTavrel::OpenRainModelFile(const QString &path)
+{
+    const RainModelRead read = ReadRainModelFile(path, model);
     if (read.status == RainModelRead::WrongSign) {
         platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), WrongSignMessage);
         return;
@@ -545,8 +550,18 @@ void TFormTavrel::Menu_Open1Click()
     if (read.status != RainModelRead::Ok)
         throw TavrelError(read.message);
     model = read.model;
-    currentFileName = chosen.path;
+    currentFileName = path;
     RefreshRainModel();
+}
+
+void TFormTavrel::OpenFileFromCommandLine(const QString &path)
+{
+    runCommand([this, path] {
+        // No dialog stood before it, so a missing file is said, not passed over.
+        if (!QFileInfo(path).isFile())
+            throw TavrelError(QStringLiteral("找不到雨型文件“%1”").arg(QDir::toNativeSeparators(path)));
+        OpenRainModelFile(QFileInfo(path).absoluteFilePath());
+    });
 }
 
 void TFormTavrel::Menu_OptionsClick()

@@ -13,6 +13,7 @@ class Platform;
 class StormChart;
 class GridDataView;
 class TFormAddNewRainModel;
+class TFormAbout;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -37,6 +38,8 @@ public:
     double Max_Overall_Rainfall = 0;
     QString SettingsFilePath() const { return settingsPath; }
     QString ProgramFolder() const { return programFolder; }
+    // Where the help command looks for the manual; the executable's folder by default.
+    void SetProgramFolder(const QString &folder);
     QString CurrentFileName() const { return currentFileName; }
 
     void RefreshRainModel();
@@ -46,6 +49,11 @@ public:
     // Commands.
     void ButtonNewRainModelClick();
     void Menu_Open1Click();
+    // Opens a rain-model file by the rules of 打开雨型... (wrong signature: its message box;
+    // other failures thrown to the general error report).
+    void OpenRainModelFile(const QString &path);
+    // A file named on the command line: opened like that, every failure shown.
+    void OpenFileFromCommandLine(const QString &path);
     void Menu_Save1Click();
     void Menu_SaveAs1Click();
     bool SaveRainModelFile(const QString &name);
@@ -58,6 +66,10 @@ public:
     void MenuSaveDataToExcelClick();
     void MenuSaveDataToSWMMClick();
     void CheckBox_Rainfall_IntensityClick(QObject *sender);
+    void Menu_help1Click();
+    void Menu_UpdateClick();
+    void Menu_AddQQClick();
+    void Menu_AboutClick();
 
     // Chart and grid links.
     void Chart1MouseMove(const QPointF &pos);
@@ -95,6 +107,7 @@ private:
     QString programFolder;
     QString currentFileName;
     TFormAddNewRainModel *newStormDialog = nullptr;
+    TFormAbout *aboutForm = nullptr;
     QPoint dragAnchor;
 
     StormChart *Chart1 = nullptr;

@@ -1,7 +1,9 @@
 #include "QtPrinting.h"
 #include "core/Failure.h"
+#include "core/TextFile.h"
 #include "platform/QtPlatform.h"
 #include "platform/ScriptedPlatform.h"
+#include "update/UpdateCheck.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -293,4 +295,66 @@ TEST(QtPlatform, HttpGetReportsRedirectionsAndErrorsAsFailures)
     const HttpReply refused = platform.httpGet({QString("http://127.0.0.1:%1/").arg(closedPort), {}, false});
     EXPECT_FALSE(refused.ok);
     EXPECT_FALSE(refused.error.isEmpty());
+}
+
+// A server that takes the connection and then either says nothing or never stops talking.
+class StubbornServer {
+public:
+    enum Mode { Silent, Endless };
+    explicit StubbornServer(Mode mode)
+    {
+        server.listen(QHostAddress::LocalHost);
+        QObject::connect(&server, &QTcpServer::newConnection, [this, mode] {
+            QTcpSocket *socket = server.nextPendingConnection();
+            if (mode == Endless) {
+                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n");
+                QObject::connect(socket, &QTcpSocket::bytesWritten, [this, socket] {
+                    if (sent < 16 * 1024 * 1024 && socket->bytesToWrite() < 65536) {
+                        sent += 8192;
+                        socket->write(QByteArray(8192, 'x'));
+                    }
+                });
+            }
+            // A broken time limit must fail the test, not hang it.
+            QTimer::singleShot(5000, socket, [socket] { socket->abort(); });
+        });
+    }
+    QString url() const { return QString("http://127.0.0.1:%1/update.php").arg(server.serverPort()); }
+
+    QTcpServer server;
+    qint64 sent = 0;
+};
+
+TEST(QtPlatform, HttpGetGivesUpOnASilentServerAtTheTimeLimit)
+{
+    StubbornServer silent(StubbornServer::Silent);
+    QtPlatform platform;
+    HttpRequest request{silent.url(), {}, false};
+    request.timeLimitMs = 300;
+    const HttpReply reply = platform.httpGet(request);
+    EXPECT_FALSE(reply.ok);
+    EXPECT_EQ(reply.error, QStringLiteral("服务器在0.3秒内没有回复完毕"));
+}
+
+TEST(QtPlatform, HttpGetStopsAnEndlessReplyAtTheSizeCap)
+{
+    StubbornServer endless(StubbornServer::Endless);
+    QtPlatform platform;
+    const HttpReply reply = platform.httpGet({endless.url(), {}, false});
+    EXPECT_FALSE(reply.ok);
+    EXPECT_EQ(reply.error, QStringLiteral("服务器的回复超过了64 KiB，已放弃"));
+    EXPECT_TRUE(reply.body.isEmpty());
+    EXPECT_LT(endless.sent, 4 * 1024 * 1024);
+}
+
+TEST(QtPlatform, HttpGetKeepsTheDeclaredCharsetForDecoding)
+{
+    const QString text = QStringLiteral("2.11\r\nhttp://www.orvanta.example/\r\n修复：计算书页码\r\n@@@@@@");
+    const QByteArray gbk = EncodeGbk(text);
+    LocalServer server("HTTP/1.1 200 OK\r\nContent-Type: text/plain; charset=GBK\r\nContent-Length: "
+                       + QByteArray::number(gbk.size()) + "\r\nConnection: close\r\n\r\n" + gbk);
+    QtPlatform platform;
+    const HttpReply reply = platform.httpGet({server.url("/update.php"), {}, false});
+    ASSERT_TRUE(reply.ok) << reply.error.toStdString();
+    EXPECT_EQ(DecodeReplyText(reply.body, reply.contentType), text);
 }

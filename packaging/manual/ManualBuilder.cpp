@@ -1,0 +1,380 @@
+// Builds the user manual and the desktop icons during the build.
+//
+//   tavrel-docs manual SOURCE.html OUTPUT.pdf   the manual, with screenshots of the real
+//                                              windows and tavrel-cli's real output
+//   tavrel-docs icons FOLDER                   FOLDER/scalable/apps/tavrel.svg and
+//                                              FOLDER/<n>x<n>/apps/tavrel.png
+//
+// Everything is drawn offscreen with the default settings, so the pictures never depend on
+// the machine that builds them.
+#include "cli/CliTool.h"
+#include "core/RainModelFile.h"
+#include "core/TextFile.h"
+#include "core/Version.h"
+#include "platform/ScriptedPlatform.h"
+#include "settings/Options.h"
+#include "ui/AppIcon.h"
+#include "ui/FormAbout.h"
+#include "ui/FormTavrel.h"
+#include "ui/StormChart.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+[[noreturn]] void Fail(const QString &message)
+{
+    std::fprintf(stderr, "tavrel-docs: %s\n", message.toLocal8Bit().constData());
+    std::exit(1);
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        Fail(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+}
+
+// ---- icons ----
+
+int WriteIcons(const QString &folder)
+{
+    QDir().mkpath(folder + "/scalable/apps");
+    WriteFile(folder + "/scalable/apps/tavrel.svg", AppIconSvg());
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString dir = QStringLiteral("%1/%2x%2/apps").arg(folder).arg(size);
+        QDir().mkpath(dir);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        PaintAppIcon(size).save(&buffer, "PNG");
+        WriteFile(dir + "/tavrel.png", png);
+    }
+    return 0;
+}
+
+// ---- screenshots ----
+
+struct Shot {
+    QImage image;
+    QSize logical;      // size in window pixels (the picture itself has twice as many)
+};
+
+Shot Grab(QWidget *widget)
+{
+    QApplication::processEvents();
+    const QPixmap pixmap = widget->grab();
+    return {pixmap.toImage(), widget->size()};
+}
+
+Shot GrabMenu(QMenu *menu)
+{
+    menu->ensurePolished();
+    menu->adjustSize();
+    return Grab(menu);
+}
+
+std::map<QString, Shot> TakeScreenshots()
+{
+    std::map<QString, Shot> shots;
+    ScriptedPlatform platform;
+    platform.appData = qEnvironmentVariable("XDG_CONFIG_HOME");
+    Options() = TOptions{};
+
+    TFormTavrel window(platform);
+    window.show();
+    QApplication::processEvents();
+    window.chart()->replot();
+    shots["main"] = Grab(&window);
+
+    for (QAction *action : window.menuBar()->actions()) {
+        QMenu *menu = action->menu();
+        if (!menu)
+            continue;
+        if (action->text().startsWith(QStringLiteral("文件")))
+            shots["menu-file"] = GrabMenu(menu);
+        else if (action->text().startsWith(QStringLiteral("数据"))) {
+            shots["menu-data"] = GrabMenu(menu);
+            for (QAction *item : menu->actions()) {
+                if (item->menu() && item->text() == QStringLiteral("保存雨型图片"))
+                    shots["menu-pictures"] = GrabMenu(item->menu());
+                if (item->menu() && item->text() == QStringLiteral("保存雨型数据"))
+                    shots["menu-tables"] = GrabMenu(item->menu());
+            }
+        } else if (action->text().startsWith(QStringLiteral("帮助")))
+            shots["menu-help"] = GrabMenu(menu);
+    }
+    if (auto *popup = window.findChild<QMenu *>(QStringLiteral("PopupMenu_Picture")))
+        shots["popup-picture"] = GrabMenu(popup);
+    if (auto *popup = window.findChild<QMenu *>(QStringLiteral("PopupMenu_Data")))
+        shots["popup-data"] = GrabMenu(popup);
+
+    // The dialogs as the commands open them.
+    platform.modalScripts.push_back([&](QDialog *dialog) {
+        shots["newstorm"] = Grab(dialog);
+        return int(QDialog::Rejected);
+    });
+    window.ButtonNewRainModelClick();
+    platform.modalScripts.push_back([&](QDialog *dialog) {
+        shots["options"] = Grab(dialog);
+        return int(QDialog::Rejected);
+    });
+    window.Menu_OptionsClick();
+    platform.modalScripts.push_back([&](QDialog *dialog) {
+        shots["about"] = Grab(dialog);
+        return int(QDialog::Rejected);
+    });
+    window.Menu_AboutClick();
+
+    // Hours and minutes, mm/h, a step of 5 minutes and a three-hour storm.
+    Options().Int_TimeForamtidx = 0;
+    Options().Int_StormUnitidx = 0;
+    window.Model().Storm_Time = 180;
+    window.Model().Storm_Step = 5;
+    window.RefreshRainModel();
+    window.chart()->replot();
+    shots["main-hm"] = Grab(&window);
+
+    for (const auto &[name, shot] : shots)
+        if (shot.image.isNull())
+            Fail(QStringLiteral("screenshot %1 is empty").arg(name));
+    return shots;
+}
+
+// ---- text pieces taken from the program ----
+
+QString Escape(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
+QString CliRun(const QString &argumentLine)
+{
+    const QStringList arguments = argumentLine.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    CliStreams streams;
+    const int code = RunCli(arguments, streams);
+    if (code != 0)
+        Fail(QStringLiteral("tavrel-cli %1 failed: %2").arg(argumentLine, streams.err));
+    QString text = QStringLiteral("$ tavrel-cli %1\n%2").arg(argumentLine, streams.out);
+    while (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    return QStringLiteral("<pre class=\"code\">%1</pre>").arg(Escape(text));
+}
+
+QString DefaultModelFile()
+{
+    ScriptedPlatform platform;
+    platform.appData = qEnvironmentVariable("XDG_CONFIG_HOME");
+    TFormTavrel window(platform);
+    return QStringLiteral("<pre class=\"code\">%1</pre>").arg(Escape(RainModelLines(window.Model()).join(QLatin1Char('\n'))));
+}
+
+// ---- the document ----
+
+// Wide pictures are scaled to the text width; the pictures hold twice the pixels they
+// take on the page, so they stay sharp when printed.
+constexpr int TextWidthPx = 640;
+
+QString ImageTag(const QString &name, const Shot &shot)
+{
+    QSize size = shot.logical;
+    if (size.width() > TextWidthPx)
+        size = QSize(TextWidthPx, shot.logical.height() * TextWidthPx / shot.logical.width());
+    return QStringLiteral("<p class=\"shot\"><img src=\"shot:%1\" width=\"%2\" height=\"%3\"></p>")
+        .arg(name).arg(size.width()).arg(size.height());
+}
+
+struct Heading {
+    int level;
+    QString text;
+    int page;
+};
+
+QString TocHtml(const QList<Heading> &headings)
+{
+    QString html = QStringLiteral("<table class=\"toc\" width=\"100%\" cellspacing=\"0\" cellpadding=\"2\">");
+    for (const Heading &h : headings) {
+        html += QStringLiteral("<tr><td class=\"toc%1\" style=\"padding-left: %4px\">%2</td>"
+                               "<td class=\"toc%1\" align=\"right\">%3</td></tr>")
+                    .arg(h.level)
+                    .arg(Escape(h.text))
+                    .arg(h.page)
+                    .arg(h.level > 1 ? 24 : 0);
+    }
+    return html + QStringLiteral("</table>");
+}
+
+class Manual {
+public:
+    Manual(QString source, std::map<QString, Shot> shots) : source(std::move(source)), shots(std::move(shots)) {}
+
+    void write(const QString &path)
+    {
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        // Page numbers need the layout, and the contents need the page numbers: lay out until
+        // the numbers stand still (the second round normally settles it).
+        QList<Heading> headings;
+        for (int round = 0; round < 4; ++round) {
+            pdf.clear();
+            buffer.seek(0);
+            const QList<Heading> found = render(&buffer, headings);
+            if (found.size() == headings.size()
+                && std::equal(found.begin(), found.end(), headings.begin(),
+                              [](const Heading &a, const Heading &b) { return a.text == b.text && a.page == b.page; }))
+                break;
+            headings = found;
+        }
+        buffer.close();
+        WriteFile(path, pdf);
+    }
+
+private:
+    QString html(const QList<Heading> &headings) const
+    {
+        QString text = source;
+        text.replace(QStringLiteral("<!--version-->"), ProgramVersion());
+        text.replace(QStringLiteral("<!--toc-->"), TocHtml(headings));
+        text.replace(QStringLiteral("<!--file:model-->"), DefaultModelFile());
+        static const QRegularExpression shot(QStringLiteral("<!--shot:([a-z-]+)-->"));
+        static const QRegularExpression cli(QStringLiteral("<!--cli:([^>]*)-->"));
+        QString out;
+        qsizetype last = 0;
+        for (auto it = shot.globalMatch(text); it.hasNext();) {
+            const auto match = it.next();
+            const auto found = shots.find(match.captured(1));
+            if (found == shots.end())
+                Fail(QStringLiteral("no screenshot %1").arg(match.captured(1)));
+            out += text.mid(last, match.capturedStart() - last) + ImageTag(found->first, found->second);
+            last = match.capturedEnd();
+        }
+        text = out + text.mid(last);
+        out.clear();
+        last = 0;
+        for (auto it = cli.globalMatch(text); it.hasNext();) {
+            const auto match = it.next();
+            out += text.mid(last, match.capturedStart() - last) + CliRun(match.captured(1).trimmed());
+            last = match.capturedEnd();
+        }
+        return out + text.mid(last);
+    }
+
+    QList<Heading> render(QIODevice *device, const QList<Heading> &headings) const
+    {
+        QPdfWriter writer(device);
+        writer.setTitle(QStringLiteral("Tavrel 芝加哥雨型 软件说明书"));
+        writer.setCreator(QStringLiteral("Tavrel %1").arg(ProgramVersion()));
+        writer.setResolution(300);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 18, 20, 14),
+                                         QPageLayout::Millimeter));
+
+        QTextDocument document;
+        document.documentLayout()->setPaintDevice(&writer);
+        QFont font;
+        // Latin letters and digits from a proportional serif face, Chinese from the Song face.
+        font.setFamilies({QStringLiteral("Liberation Serif"), QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW")});
+        font.setPointSizeF(10.5);
+        document.setDefaultFont(font);
+        for (const auto &[name, shot] : shots)
+            document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("shot:") + name), shot.image);
+        document.setHtml(html(headings));
+
+        const QRectF paper = writer.pageLayout().paintRectPixels(writer.resolution());
+        const double footer = writer.resolution() * 10 / 25.4;   // 10 mm for the page number
+        const QSizeF page(paper.width(), paper.height() - footer);
+        document.setPageSize(page);
+
+        QPainter painter(&writer);
+        const int pages = document.pageCount();
+        QFont small = font;
+        small.setPointSizeF(9);
+        for (int p = 0; p < pages; ++p) {
+            if (p > 0)
+                writer.newPage();
+            painter.save();
+            painter.translate(0, -p * page.height());
+            document.drawContents(&painter, QRectF(QPointF(0, p * page.height()), page));
+            painter.restore();
+            if (p > 0) {
+                // The cover has no number; the footer carries the title and the page.
+                painter.setFont(small);
+                painter.setPen(QColor(0x55, 0x55, 0x55));
+                const QRectF band(0, page.height() + footer * 0.3, page.width(), footer * 0.7);
+                painter.drawLine(QPointF(0, band.top()), QPointF(page.width(), band.top()));
+                painter.drawText(band, Qt::AlignLeft | Qt::AlignVCenter,
+                                 QStringLiteral("Tavrel 芝加哥雨型 Ver%1 软件说明书").arg(ProgramVersion()));
+                painter.drawText(band, Qt::AlignRight | Qt::AlignVCenter, QString::number(p + 1));
+            }
+        }
+        painter.end();
+
+        QList<Heading> found;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            const int level = block.blockFormat().headingLevel();
+            // The contents do not list themselves.
+            if (level < 1 || level > 2 || block.text().trimmed() == QStringLiteral("目录"))
+                continue;
+            const QRectF box = document.documentLayout()->blockBoundingRect(block);
+            found.push_back({level, block.text().trimmed(), int(box.top() / page.height()) + 1});
+        }
+        return found;
+    }
+
+    QString source;
+    std::map<QString, Shot> shots;
+};
+
+} // namespace
+
+// Qt's notes about the offscreen platform are no news in a build log.
+void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    if (type == QtFatalMsg)
+        std::abort();
+}
+
+int main(int argc, char **argv)
+{
+    qInstallMessageHandler(QuietMessages);
+    // Drawn offscreen at twice the window resolution, with the default settings of a user
+    // who has never run the program.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_SCALE_FACTOR", "2");
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    QDir().mkpath(home.path() + "/config");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale::c());
+
+    const QStringList args = QApplication::arguments();
+    if (args.size() == 3 && args[1] == QLatin1String("icons"))
+        return WriteIcons(args[2]);
+    if (args.size() != 4 || args[1] != QLatin1String("manual"))
+        Fail(QStringLiteral("usage: tavrel-docs manual SOURCE.html OUTPUT.pdf | tavrel-docs icons FOLDER"));
+
+    RegisterPictureCliWriters();
+    QString source = QString::fromUtf8(ReadWholeFile(args[2]));
+    Manual manual(source, TakeScreenshots());
+    manual.write(args[3]);
+    return 0;
+}

@@ -3,6 +3,7 @@
 #include "Numbers.h"
 #include "TextFile.h"
 
+#include <QFileInfo>
 #include <optional>
 
 const QString RainModelSign = QStringLiteral("访问www.orvanta.example获取更多实用工具~");
@@ -122,6 +123,15 @@ RainModelRead ParseRainModelText(const QString &text, const TExpressionObject &c
 
 RainModelRead ReadRainModelFile(const QString &path, const TExpressionObject &current)
 {
+    // A rain-model file is a few hundred bytes. A much larger file (a picture or a video
+    // dropped on the window by mistake) is another kind of file; it is refused like one
+    // rather than read whole into memory.
+    if (QFileInfo(path).size() > MaxRainModelFileBytes) {
+        RainModelRead read;
+        read.status = RainModelRead::WrongSign;
+        read.message = WrongSignMessage;
+        return read;
+    }
     QByteArray bytes;
     try {
         bytes = ReadWholeFile(path);

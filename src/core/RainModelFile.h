@@ -21,7 +21,9 @@ struct RainModelRead {
 // Reads a model by key from the file's text. `current` supplies the fields the file does
 // not hold (the two results). Never a half-updated model: Ok or nothing.
 RainModelRead ParseRainModelText(const QString &text, const TExpressionObject &current);
+// A file larger than MaxRainModelFileBytes is not read: it counts as a wrong signature.
 RainModelRead ReadRainModelFile(const QString &path, const TExpressionObject &current);
+constexpr qint64 MaxRainModelFileBytes = 1024 * 1024;
 
 // The message shown for a file whose signature line is wrong.
 extern const QString WrongSignMessage;

@@ -46,6 +46,12 @@ public:
     // Commands.
     void ButtonNewRainModelClick();
     void Menu_Open1Click();
+    // Opens a rain-model file by name (what 打开雨型... does after its dialog, and what a
+    // file dropped on the window does): a wrong signature is refused with a message and
+    // changes nothing.
+    void OpenRainModelFile(const QString &path);
+    // Copies the selected rows of the table (every row when none is) with its heading row.
+    void MenuCopyDataClick();
     void Menu_Save1Click();
     void Menu_SaveAs1Click();
     bool SaveRainModelFile(const QString &name);
@@ -71,6 +77,9 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildLayout();

@@ -10,32 +10,32 @@
 #include "core/Failure.h"
 
 namespace {
+// SWMM wants hours:minutes and mm/h. The desktop program switches its settings and
+// recomputes; here the rows are recomputed in those units for the SWMM files only, once
+// per storm.
+const SwmmRows &RowsForSwmm(const CliOutputContext &context)
+{
+    const TOptions &o = context.options;
+    if (!context.swmmRows && !SwmmNeedsSwitch(o.Int_TimeForamtidx, o.Int_StormUnitidx))
+        context.swmmRows = SwmmRows{context.result.points, context.grid};
+    if (!context.swmmRows) {
+        HyetographResult perHour = ComputeHyetographRows(context.model, {0, o.Bool_CalcByShow, o.Int_Precision});
+        if (!perHour.ok)
+            throw TavrelError(perHour.message);
+        GridTexts grid = MakeGridTexts(perHour.points, {0, 0, o.Int_Precision});
+        context.swmmRows = SwmmRows{std::move(perHour.points), std::move(grid)};
+    }
+    return *context.swmmRows;
+}
+
 void WriteCsv(const CliOutputContext &context, const QString &path)
 {
     WriteCsvFile(path, context.grid, context.options.Int_TimeForamtidx, context.options.Int_StormUnitidx);
 }
 
-// SWMM wants hours:minutes and mm/h. The desktop program switches its settings and
-// recomputes; here the rows are recomputed in those units for this file only.
-struct PerHour {
-    std::vector<HyetographPoint> points;
-    GridTexts grid;
-};
-
-PerHour RowsForSwmm(const CliOutputContext &context)
-{
-    const TOptions &o = context.options;
-    if (!SwmmNeedsSwitch(o.Int_TimeForamtidx, o.Int_StormUnitidx))
-        return {context.result.points, context.grid};
-    const HyetographResult perHour = ComputeHyetographRows(context.model, {0, o.Bool_CalcByShow, o.Int_Precision});
-    if (!perHour.ok)
-        throw TavrelError(perHour.message);
-    return {perHour.points, MakeGridTexts(perHour.points, {0, 0, o.Int_Precision})};
-}
-
 void WriteSwmm(const CliOutputContext &context, const QString &path)
 {
-    const PerHour rows = RowsForSwmm(context);
+    const SwmmRows &rows = RowsForSwmm(context);
     WriteSwmmFile(path, rows.grid, rows.points);
 }
 
@@ -46,7 +46,7 @@ QStringList WriteSwmmInput(const std::vector<CliOutputContext> &storms, const QS
     QStringList leftOut;
     for (const CliOutputContext &context : storms) {
         try {
-            const PerHour rows = RowsForSwmm(context);
+            const SwmmRows &rows = RowsForSwmm(context);
             series.push_back(MakeSwmmInputSeries(context.model, rows.grid, rows.points));
         } catch (const TavrelError &e) {
             leftOut.append(e.message());

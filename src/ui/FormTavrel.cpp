@@ -603,7 +603,10 @@ void TFormTavrel::dropEvent(QDropEvent *event)
     if (path.isEmpty())
         return;
     event->acceptProposedAction();
-    runCommand([this, path] { OpenRainModelFile(path); });
+    // Opened once the drop is over, so the program the file came from is not held up
+    // while a message box waits for an answer.
+    QMetaObject::invokeMethod(
+        this, [this, path] { runCommand([this, path] { OpenRainModelFile(path); }); }, Qt::QueuedConnection);
 }
 
 void TFormTavrel::Menu_OptionsClick()

@@ -59,6 +59,7 @@ protected:
             return false;
         QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window.get(), &dropped);
+        QApplication::processEvents();   // the file is opened after the drop
         return true;
     }
 

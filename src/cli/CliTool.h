@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 #include <map>
+#include <vector>
 
 struct CliStreams {
     QString out;    // what goes to standard output (UTF-8)
@@ -17,7 +18,18 @@ struct CliOutputContext;
 using CliWriter = std::function<void(const CliOutputContext &context, const QString &path)>;
 std::map<QString, CliWriter> &CliWriters();
 
-// Registers ".csv" and ".dat" (the export library's text formats). RunCli calls it; more
+// Writers that put every storm of a run into one file (".inp"), by lower-case extension.
+// They get the storms in order and return a message for each storm they had to leave out
+// (naming it); a failure of the whole file is thrown. Given a name with {P}, they are
+// called once per storm, like the writers above.
+using CliFamilyWriter = std::function<QStringList(const std::vector<CliOutputContext> &storms, const QString &path)>;
+std::map<QString, CliFamilyWriter> &CliFamilyWriters();
+
+// An output name for one storm: {P}, {T} and {r} replaced by the general number texts of
+// the storm's return period, duration and peak ratio.
+QString StormOutputName(const QString &name, double P, double T, double r);
+
+// Registers ".csv", ".dat" and ".inp" (the export library's text formats). RunCli calls it; more
 // calls do no harm.
 void RegisterExportCliWriters();
 // Registers ".png", ".jpg" and ".bmp": the chart drawn offscreen. Needs a QApplication;

@@ -1,32 +1,60 @@
-// The text formats of -o: the CSV table and the SWMM rainfall time series, written by the
-// same routines as the desktop program's exports.
+// The text formats of -o: the CSV table, the SWMM rainfall time series and the SWMM
+// input-file section, written by the same routines as the desktop program's exports.
 #include "CliOutput.h"
 #include "CliTool.h"
 
-#include "core/Failure.h"
 #include "export/CsvExport.h"
 #include "export/SwmmExport.h"
+#include "export/SwmmInputSection.h"
+
+#include "core/Failure.h"
 
 namespace {
+// SWMM wants hours:minutes and mm/h. The desktop program switches its settings and
+// recomputes; here the rows are recomputed in those units for the SWMM files only, once
+// per storm.
+const SwmmRows &RowsForSwmm(const CliOutputContext &context)
+{
+    const TOptions &o = context.options;
+    if (!context.swmmRows && !SwmmNeedsSwitch(o.Int_TimeForamtidx, o.Int_StormUnitidx))
+        context.swmmRows = SwmmRows{context.result.points, context.grid};
+    if (!context.swmmRows) {
+        HyetographResult perHour = ComputeHyetographRows(context.model, {0, o.Bool_CalcByShow, o.Int_Precision});
+        if (!perHour.ok)
+            throw TavrelError(perHour.message);
+        GridTexts grid = MakeGridTexts(perHour.points, {0, 0, o.Int_Precision});
+        context.swmmRows = SwmmRows{std::move(perHour.points), std::move(grid)};
+    }
+    return *context.swmmRows;
+}
+
 void WriteCsv(const CliOutputContext &context, const QString &path)
 {
     WriteCsvFile(path, context.grid, context.options.Int_TimeForamtidx, context.options.Int_StormUnitidx);
 }
 
-// SWMM wants hours:minutes and mm/h. The desktop program switches its settings and
-// recomputes; here the rows are recomputed in those units for this file only.
 void WriteSwmm(const CliOutputContext &context, const QString &path)
 {
-    const TOptions &o = context.options;
-    if (!SwmmNeedsSwitch(o.Int_TimeForamtidx, o.Int_StormUnitidx)) {
-        WriteSwmmFile(path, context.grid, context.result.points);
-        return;
+    const SwmmRows &rows = RowsForSwmm(context);
+    WriteSwmmFile(path, rows.grid, rows.points);
+}
+
+// The storms SWMM refuses are left out and named; the others are written.
+QStringList WriteSwmmInput(const std::vector<CliOutputContext> &storms, const QString &path)
+{
+    std::vector<SwmmInputSeries> series;
+    QStringList leftOut;
+    for (const CliOutputContext &context : storms) {
+        try {
+            const SwmmRows &rows = RowsForSwmm(context);
+            series.push_back(MakeSwmmInputSeries(context.model, rows.grid, rows.points));
+        } catch (const TavrelError &e) {
+            leftOut.append(e.message());
+        }
     }
-    const HyetographResult perHour = ComputeHyetographRows(context.model, {0, o.Bool_CalcByShow, o.Int_Precision});
-    if (!perHour.ok)
-        throw TavrelError(perHour.message);
-    const GridTexts grid = MakeGridTexts(perHour.points, {0, 0, o.Int_Precision});
-    WriteSwmmFile(path, grid, perHour.points);
+    if (!series.empty())
+        WriteSwmmInputFile(path, series);
+    return leftOut;
 }
 } // namespace
 
@@ -35,4 +63,5 @@ void RegisterExportCliWriters()
     // Assigning by key keeps a second call harmless.
     CliWriters()[QStringLiteral(".csv")] = WriteCsv;
     CliWriters()[QStringLiteral(".dat")] = WriteSwmm;
+    CliFamilyWriters()[SwmmInputExtension] = WriteSwmmInput;
 }

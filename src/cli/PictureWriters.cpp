@@ -35,6 +35,7 @@ public:
     // come from the context, and nothing of the user's is touched.
     QString appDataFolder() override { return settingsFolder.path(); }
     QString tempFolder() override { return QDir::tempPath(); }
+    void setClipboardText(const QString &) override {}
 };
 
 void WritePicture(const CliOutputContext &context, const QString &path)

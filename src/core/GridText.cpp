@@ -36,3 +36,17 @@ QString CsvDataLine(const GridRow &row)
 {
     return row[0] + QLatin1Char(',') + row[1] + QLatin1Char(',') + row[2];
 }
+
+QString TabSeparatedRows(const GridTexts &texts, const std::vector<size_t> &rows)
+{
+    auto line = [](const GridRow &row) {
+        return row[0] + QLatin1Char('\t') + row[1] + QLatin1Char('\t') + row[2] + QLatin1Char('\n');
+    };
+    QString text = line(texts.heading);
+    text.reserve(text.size() * static_cast<qsizetype>(rows.size() + 1));
+    for (size_t row : rows) {
+        if (row < texts.rows.size())
+            text += line(texts.rows[row]);
+    }
+    return text;
+}

@@ -22,6 +22,10 @@ struct GridFormat {
 GridRow GridHeading(int stormUnit);
 GridTexts MakeGridTexts(const std::vector<HyetographPoint> &points, const GridFormat &format);
 
+// The heading row and the given rows (indexes into texts.rows, in that order) as
+// tab-separated lines, each ended by "\n": what a spreadsheet pastes as three columns.
+QString TabSeparatedRows(const GridTexts &texts, const std::vector<size_t> &rows);
+
 // The CSV table's lines, without line ends.
 QString CsvHeaderLine(int timeFormat, int stormUnit);
 QString CsvDataLine(const GridRow &row);

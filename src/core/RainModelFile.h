@@ -21,6 +21,8 @@ struct RainModelRead {
 // Reads a model by key from the file's text. `current` supplies the fields the file does
 // not hold (the two results). Never a half-updated model: Ok or nothing.
 RainModelRead ParseRainModelText(const QString &text, const TExpressionObject &current);
+// A file larger than MaxSettingsFileBytes (a picture or a video chosen or dropped by
+// mistake) is refused unread, with a message that says so.
 RainModelRead ReadRainModelFile(const QString &path, const TExpressionObject &current);
 
 // The message shown for a file whose signature line is wrong.

@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 
 QByteArray EncodeGbk(const QString &text)
@@ -22,16 +23,19 @@ QByteArray EncodeGbk(const QString &text)
 
 QByteArray GbkLines(const QStringList &lines)
 {
-    QString text;
+    // Lines of plain ASCII (the data lines of every table) are the same bytes in GBK and
+    // are copied as they stand; only the others go through the converter.
+    QByteArray bytes;
     qsizetype size = 0;
     for (const QString &line : lines)
         size += line.size() + 2;
-    text.reserve(size);
+    bytes.reserve(size);
     for (const QString &line : lines) {
-        text += line;
-        text += QLatin1String("\r\n");
+        const bool ascii = std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() < 0x80; });
+        bytes += ascii ? line.toLatin1() : EncodeGbk(line);
+        bytes += "\r\n";
     }
-    return EncodeGbk(text);
+    return bytes;
 }
 
 QString DecodeText(const QByteArray &bytes)

@@ -56,31 +56,39 @@ bool SwmmNeedsSwitch(int timeFormat, int stormUnit)
     return timeFormat != 0 || stormUnit != 0;
 }
 
-QStringList SwmmLines(const GridTexts &grid, const std::vector<HyetographPoint> &points)
+std::vector<SwmmEntry> SwmmSeries(const GridTexts &grid, const std::vector<HyetographPoint> &points)
 {
     if (grid.rows.size() != points.size())
         throw TavrelError(QStringLiteral("无法保存SWMM文件：表格有%1行，计算结果却有%2行。")
                               .arg(grid.rows.size())
                               .arg(points.size()));
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(points.size()) + 2);
-    lines.append(HeadingLine);
-    lines.append(RuleLine);
-    QString previous;
+    std::vector<SwmmEntry> series;
+    series.reserve(points.size());
     for (size_t i = 0; i < points.size(); ++i) {
-        const QString time = ElapsedTimeLabel(points[i].minute);
-        if (i > 0 && !StrictlyBefore(previous, time)) {
-            if (time == previous)
+        QString time = ElapsedTimeLabel(points[i].minute);
+        if (i > 0 && !StrictlyBefore(series.back().time, time)) {
+            if (time == series.back().time)
                 throw TavrelError(RepeatedTimeMessage(time));
-            throw TavrelError(BackwardsTimeMessage(previous, time));
+            throw TavrelError(BackwardsTimeMessage(series.back().time, time));
         }
         const QString &value = grid.rows[i][1];
         if (value.size() > SwmmMaxValueLength)
             throw TavrelError(LongValueMessage(i + 1, value.size()));
-        // leftJustified pads to the width and leaves a longer text whole.
-        lines.append(time.leftJustified(SwmmTimeFieldWidth, QLatin1Char(' ')) + value);
-        previous = time;
+        series.push_back({std::move(time), value});
     }
+    return series;
+}
+
+QStringList SwmmLines(const GridTexts &grid, const std::vector<HyetographPoint> &points)
+{
+    const std::vector<SwmmEntry> series = SwmmSeries(grid, points);
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(series.size()) + 2);
+    lines.append(HeadingLine);
+    lines.append(RuleLine);
+    // leftJustified pads to the width and leaves a longer text whole.
+    for (const SwmmEntry &entry : series)
+        lines.append(entry.time.leftJustified(SwmmTimeFieldWidth, QLatin1Char(' ')) + entry.value);
     return lines;
 }
 

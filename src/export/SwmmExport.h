@@ -29,6 +29,17 @@ constexpr int SwmmTimeFieldWidth = 16;
 // refused with a message asking for fewer decimals.
 constexpr int SwmmMaxValueLength = 49;
 
+// One line of the series as SWMM reads it: the elapsed time and the value text.
+struct SwmmEntry {
+    QString time;       // "00:05", "24:00", "100:00"
+    QString value;      // the table's intensity text, mm/h
+};
+
+// The series with every check below applied (times strictly increasing, values short
+// enough, table and rows of equal length); both the .dat file and the input-file section
+// are made from it. Throws TavrelError.
+std::vector<SwmmEntry> SwmmSeries(const GridTexts &grid, const std::vector<HyetographPoint> &points);
+
 // The file's lines. `grid` must have been made with TimeFormat 0 and StormUnit 0, and
 // `points` are the rows it was made from (one per table row, same order): the value is
 // the table's intensity text, the time is the elapsed hours:minutes of the point's

@@ -74,6 +74,8 @@ public:
     virtual HttpReply httpGet(const HttpRequest &request) = 0;
     virtual QString appDataFolder() = 0;
     virtual QString tempFolder() = 0;
+    // Puts plain text on the system clipboard.
+    virtual void setClipboardText(const QString &text) = 0;
 };
 
 // The product title, the caption of the general error report.

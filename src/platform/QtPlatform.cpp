@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontComboBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
@@ -353,4 +355,9 @@ void FontColorDialog::updateSample()
     palette.setColor(QPalette::WindowText, color);
     sample->setPalette(palette);
     colorButton->setIcon(QIcon(ColorSwatch(color)));
+}
+
+void QtPlatform::setClipboardText(const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
 }

@@ -22,6 +22,7 @@ public:
     HttpReply httpGet(const HttpRequest &request) override;
     QString appDataFolder() override;
     QString tempFolder() override;
+    void setClipboardText(const QString &text) override;
 };
 
 // The name filters of a file dialog, one per type entry: the entry's name as it stands when

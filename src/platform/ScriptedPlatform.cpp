@@ -164,3 +164,8 @@ QStringList ScriptedPlatform::messageTexts() const
             texts << call.text;
     return texts;
 }
+
+void ScriptedPlatform::setClipboardText(const QString &text)
+{
+    record(PlatformCallKind::ClipboardText, nullptr).clipboard = text;
+}

@@ -18,6 +18,7 @@ enum class PlatformCallKind {
     HttpGet,
     AppDataFolder,
     TempFolder,
+    ClipboardText,
 };
 
 struct PlatformCall {
@@ -31,6 +32,7 @@ struct PlatformCall {
     TFontInfo font;         // the font the dialog was opened with
     HttpRequest httpRequest;
     QString path;           // file or address handed to the desktop
+    QString clipboard;      // text put on the clipboard
 };
 
 class ScriptedPlatform : public Platform {
@@ -54,6 +56,8 @@ public:
     HttpReply httpGet(const HttpRequest &request) override;
     QString appDataFolder() override;
     QString tempFolder() override;
+    // Recorded as a ClipboardText call with the text; the system clipboard is not touched.
+    void setClipboardText(const QString &text) override;
 
     // Every call, in order. Calls made from inside a modal script follow the ShowModal call.
     std::vector<PlatformCall> calls;

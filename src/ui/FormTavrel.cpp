@@ -25,6 +25,9 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMimeData>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -83,6 +86,7 @@ TFormTavrel::TFormTavrel(Platform &platform, QWidget *parent) : QMainWindow(pare
 
     buildLayout();
     buildMenus();
+    setAcceptDrops(true);   // a rain-model file dropped on the window is opened
 
     LoadOptions(settingsPath);
     setWindowTitle(MainWindowCaption);
@@ -265,6 +269,13 @@ void TFormTavrel::buildMenus()
 
     PopupMenu_Data = new QMenu(this);
     PopupMenu_Data->setObjectName(QStringLiteral("PopupMenu_Data"));
+    // Ctrl+C works while the table has the focus; the entry shows the keys.
+    QAction *copy = addCommand(PopupMenu_Data, QStringLiteral("MenuCopyData"), QStringLiteral("复制"),
+                               &TFormTavrel::MenuCopyDataClick);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    GridData->addAction(copy);
+    PopupMenu_Data->addSeparator();
 
     const char *pictureCaptions[] = {"保存图片(BMP格式)...", "保存图片(JPG格式)...", "保存图片(PNG格式)..."};
     const char *pictureNames[] = {"BMP", "JPG", "PNG"};
@@ -564,6 +575,49 @@ void TFormTavrel::OpenFileFromCommandLine(const QString &path)
     });
 }
 
+void TFormTavrel::MenuCopyDataClick()
+{
+    if (GridData->textModel()->texts().rows.empty())
+        return;
+    platform.setClipboardText(GridData->copyText());
+}
+
+namespace {
+// The one local file a drag carries, or an empty text when it carries anything else
+// (several files, a folder, text, a web address).
+QString DroppedFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
+        return {};
+    const QString path = data->urls().front().toLocalFile();
+    return QFileInfo(path).isFile() ? path : QString();
+}
+} // namespace
+
+void TFormTavrel::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TFormTavrel::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TFormTavrel::dropEvent(QDropEvent *event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over, so the program the file came from is not held up
+    // while a message box waits for an answer.
+    QMetaObject::invokeMethod(
+        this, [this, path] { runCommand([this, path] { OpenRainModelFile(path); }); }, Qt::QueuedConnection);
+}
+
 void TFormTavrel::Menu_OptionsClick()
 {
     const std::unique_ptr<TFormOptions> dialog(new TFormOptions(platform, [this] { ApplyOptionsToMainWindow(); }, this));
@@ -733,7 +787,7 @@ void TFormTavrel::Chart1MouseMove(const QPointF &pos)
         GridData->setFramedRow(-1);
         return;
     }
-    GridData->selectRow(index);
+    GridData->selectSingleRow(index);
     GridData->scrollTo(GridData->model()->index(index, 0));
     HighlightGridRow();
 }
@@ -747,7 +801,7 @@ void TFormTavrel::Series_Overall_RainfallClick(int index)
 {
     if (index < 0 || index >= GridData->model()->rowCount())
         return;
-    GridData->selectRow(index);
+    GridData->selectSingleRow(index);
     GridData->scrollTo(GridData->model()->index(index, 0));
 }
 

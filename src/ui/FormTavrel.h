@@ -49,11 +49,14 @@ public:
     // Commands.
     void ButtonNewRainModelClick();
     void Menu_Open1Click();
-    // Opens a rain-model file by the rules of 打开雨型... (wrong signature: its message box;
-    // other failures thrown to the general error report).
+    // Opens a rain-model file by name (what 打开雨型... does after its dialog, and what a
+    // file dropped on the window does): a wrong signature is refused with its message box
+    // and changes nothing; other failures go to the general error report.
     void OpenRainModelFile(const QString &path);
     // A file named on the command line: opened like that, every failure shown.
     void OpenFileFromCommandLine(const QString &path);
+    // Copies the selected rows of the table (every row when none is) with its heading row.
+    void MenuCopyDataClick();
     void Menu_Save1Click();
     void Menu_SaveAs1Click();
     bool SaveRainModelFile(const QString &name);
@@ -83,6 +86,9 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildLayout();

@@ -1,6 +1,9 @@
 #include "GridData.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <algorithm>
+#include <numeric>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -45,7 +48,8 @@ GridDataView::GridDataView(QWidget *parent) : QTableView(parent), gridModel(new 
 {
     setModel(gridModel);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows can be selected (shift- and control-click) for copying.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(true);
     setWordWrap(false);
@@ -66,6 +70,26 @@ void GridDataView::setColumnWidths()
     setColumnWidth(0, 40);
     setColumnWidth(1, 98);
     setColumnWidth(2, 78);
+}
+
+void GridDataView::selectSingleRow(int row)
+{
+    selectionModel()->setCurrentIndex(gridModel->index(row, 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+QString GridDataView::copyText() const
+{
+    const GridTexts &texts = gridModel->texts();
+    std::vector<size_t> rows;
+    for (const QModelIndex &index : selectionModel()->selectedRows())
+        rows.push_back(static_cast<size_t>(index.row()));
+    std::sort(rows.begin(), rows.end());
+    if (rows.empty()) {
+        rows.resize(texts.rows.size());
+        std::iota(rows.begin(), rows.end(), size_t{0});
+    }
+    return TabSeparatedRows(texts, rows);
 }
 
 void GridDataView::setFramedRow(int row)

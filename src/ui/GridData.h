@@ -32,6 +32,11 @@ public:
     int framedRow() const { return frame; }
     void setFramedRow(int row);
     void setColumnWidths();
+    // Selects this row alone and makes it the current row, whatever keys are held.
+    void selectSingleRow(int row);
+    // The heading row and the selected rows (every row when none is selected) as
+    // tab-separated text.
+    QString copyText() const;
 
 signals:
     void rowClicked(int row);

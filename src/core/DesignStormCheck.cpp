@@ -1,0 +1,79 @@
+#include "DesignStormCheck.h"
+#include "Failure.h"
+#include "Numbers.h"
+
+#include <algorithm>
+#include <cmath>
+
+std::vector<int> DesignStormCheckDurations(double stormMinutes)
+{
+    std::vector<int> durations;
+    if (!(stormMinutes >= 1))
+        return durations;
+    const int last = static_cast<int>(std::min(std::trunc(stormMinutes), MaxStormMinutes));
+    for (int d : {5, 10, 15, 20, 30, 45, 60, 90, 120, 180, 240, 360, 720})
+        if (d <= last)
+            durations.push_back(d);
+    for (int d = 1440; d <= last; d += 1440)
+        durations.push_back(d);
+    if (durations.empty() || durations.back() != last)
+        durations.push_back(last);
+    return durations;
+}
+
+namespace {
+double FormulaA(const TExpressionObject &m)
+{
+    if (m.LG_LN == 0)
+        return CheckedFinite(m.a1 * (1 + m.c * CheckedLog10(m.Storm_RepeatYear)));
+    if (m.LG_LN == 1)
+        return CheckedFinite(m.a1 * (1 + m.c * CheckedLn(m.Storm_RepeatYear)));
+    return 0;
+}
+
+void Check(const TExpressionObject &model, const ComputeSettings &settings, DesignStormCheckResult &out)
+{
+    TExpressionObject everyMinute = model;
+    everyMinute.Storm_Step = 1;
+    const HyetographResult storm = ComputeHyetographRows(everyMinute, settings);
+    if (!storm.ok)
+        throw TavrelError(storm.message.mid(QStringLiteral("出错：").size()));
+    out.a = FormulaA(model);
+
+    // Rain of each minute in mm, summed once so every window is a difference of two sums.
+    const double perMinute = settings.StormUnit == 0 ? 60 : 1;
+    std::vector<double> sums(storm.points.size() + 1, 0.0);
+    for (size_t i = 0; i < storm.points.size(); ++i)
+        sums[i + 1] = sums[i] + storm.points[i].intensity / perMinute;
+
+    for (int d : DesignStormCheckDurations(model.Storm_Time)) {
+        const auto length = static_cast<size_t>(d);
+        if (length > storm.points.size())
+            break;
+        DesignStormCheckRow row;
+        row.minutes = d;
+        row.formulaDepth = CheckedDiv(CheckedFinite(out.a * d), CheckedPow(d + model.b, model.n));
+        row.stormDepth = sums[length] - sums[0];
+        for (size_t start = 1; start + length < sums.size(); ++start)
+            row.stormDepth = std::max(row.stormDepth, sums[start + length] - sums[start]);
+        if (row.formulaDepth != 0) {
+            row.hasRelative = true;
+            row.relative = CheckedDiv(row.stormDepth - row.formulaDepth, row.formulaDepth);
+        }
+        out.rows.push_back(row);
+    }
+}
+} // namespace
+
+DesignStormCheckResult CheckDesignStorm(const TExpressionObject &model, const ComputeSettings &settings)
+{
+    DesignStormCheckResult result;
+    try {
+        Check(model, settings, result);
+        result.ok = true;
+    } catch (const std::exception &e) {
+        result = DesignStormCheckResult{};
+        result.message = QStringLiteral("出错：") + FailureMessage(e);
+    }
+    return result;
+}

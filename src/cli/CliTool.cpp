@@ -55,16 +55,18 @@ QString FormatsHelp()
     static const std::map<QString, QString> descriptions = {
         {QStringLiteral(".csv"), QStringLiteral("CSV表格 / CSV table (GBK)")},
         {QStringLiteral(".dat"), QStringLiteral("SWMM降雨时间序列（时:分，mm/h）/ SWMM rainfall time series")},
+        {QStringLiteral(".docx"), QStringLiteral("Word雨型数据表格 / Word table of the rows")},
+        {QStringLiteral(".xlsx"), QStringLiteral("Excel工作簿，含雨型图表 / Excel workbook with the chart")},
         {QStringLiteral(".png"), QStringLiteral("雨型图片 / chart picture")},
         {QStringLiteral(".jpg"), QStringLiteral("雨型图片 / chart picture")},
         {QStringLiteral(".bmp"), QStringLiteral("雨型图片 / chart picture")},
     };
-    QString text = QStringLiteral("                         .txt  雨型文件 / rain-model file\n");
+    QString text = QStringLiteral("                         .txt   雨型文件 / rain-model file\n");
     for (const auto &[extension, writer] : CliWriters()) {
         Q_UNUSED(writer);
         const auto found = descriptions.find(extension);
         text += QStringLiteral("                         %1  %2\n")
-                    .arg(extension, found != descriptions.end() ? found->second : QString());
+                    .arg(extension.leftJustified(5), found != descriptions.end() ? found->second : QString());
     }
     return text;
 }

@@ -17,7 +17,7 @@ struct CliOutputContext;
 using CliWriter = std::function<void(const CliOutputContext &context, const QString &path)>;
 std::map<QString, CliWriter> &CliWriters();
 
-// Registers ".csv" and ".dat" (the export library's text formats). RunCli calls it; more
+// Registers ".csv", ".dat", ".docx" and ".xlsx" (the export library's formats). RunCli calls it; more
 // calls do no harm.
 void RegisterExportCliWriters();
 // Registers ".png", ".jpg" and ".bmp": the chart drawn offscreen. Needs a QApplication;

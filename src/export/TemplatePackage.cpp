@@ -20,6 +20,10 @@ namespace {
 
 const QString TemplateResourceFolder = QStringLiteral(":/templates/");
 
+// The fastest deflate level: the parts are repetitive XML that shrinks well at any level,
+// and the pictures do not shrink at all, so higher levels cost time for a few per cent.
+constexpr zip_uint32_t PackingLevel = 1;
+
 QString Native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -96,7 +100,23 @@ public:
             zip_source_free(entry);
             fail();
         }
-        if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 0) != 0)
+        if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, PackingLevel) != 0)
+            fail();
+    }
+
+    // The entry `index` of `source` as it is stored there, without inflating and deflating
+    // it again; `source` must stay open until finish().
+    void copy(const QString &name, zip_t *source, zip_uint64_t index)
+    {
+        zip_source_t *entry = zip_source_zip(archive, source, index, ZIP_FL_COMPRESSED, 0, -1);
+        if (!entry)
+            fail();
+        const zip_int64_t added = zip_file_add(archive, name.toUtf8().constData(), entry, ZIP_FL_ENC_UTF_8);
+        if (added < 0) {
+            zip_source_free(entry);
+            fail();
+        }
+        if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(added), ZIP_CM_DEFLATE, PackingLevel) != 0)
             fail();
     }
 
@@ -185,7 +205,20 @@ QByteArray BuiltInTemplateArchive(const QString &name)
 
 TemplatePackage::TemplatePackage(const QString &tempFolder) : temp(tempFolder) {}
 
-TemplatePackage::~TemplatePackage() = default;
+TemplatePackage::~TemplatePackage()
+{
+    close();
+}
+
+void TemplatePackage::close()
+{
+    work.reset();
+    unpacked.clear();
+    if (templateArchive)
+        zip_discard(templateArchive);   // also frees its source
+    templateArchive = nullptr;
+    templateBytes.clear();
+}
 
 QString TemplatePackage::Open(const QString &name)
 {
@@ -194,55 +227,60 @@ QString TemplatePackage::Open(const QString &name)
 
 QString TemplatePackage::OpenArchive(const QByteArray &bytes, const QString &name)
 {
-    work.reset();
+    close();
     QDir().mkpath(temp);
     auto folder = std::make_unique<QTemporaryDir>(QDir(temp).filePath(QStringLiteral("tmpXXXXXX")));
     if (!folder->isValid())
         throw TavrelError(QStringLiteral("无法在“%1”中建立临时文件夹：%2").arg(Native(temp), folder->errorString()));
     const QString root = folder->path() + QLatin1Char('/');
 
+    templateBytes = bytes;
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t *source = zip_source_buffer_create(bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0, &error);
-    zip_t *archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
-    if (!archive) {
+    zip_source_t *source =
+        zip_source_buffer_create(templateBytes.constData(), static_cast<zip_uint64_t>(templateBytes.size()), 0, &error);
+    templateArchive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+    if (!templateArchive) {
         const QString reason = ZipErrorText(&error);
         zip_error_fini(&error);
         if (source)
             zip_source_free(source);
+        close();
         throw TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, reason));
     }
     zip_error_fini(&error);
-    struct Closer {
-        zip_t *archive;
-        ~Closer() { zip_discard(archive); }   // also frees the source
-    } closer{archive};
 
-    const zip_int64_t count = zip_get_num_entries(archive, 0);
-    for (zip_int64_t i = 0; i < count; ++i) {
-        const auto index = static_cast<zip_uint64_t>(i);
-        zip_stat_t stat;
-        if (zip_stat_index(archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
-            throw TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, QString::fromUtf8(zip_strerror(archive))));
-        const QString entry = QString::fromUtf8(zip_get_name(archive, index, ZIP_FL_ENC_GUESS));
-        if (!SafeEntryName(entry))
-            throw TavrelError(QStringLiteral("模板“%1”中有无效的名称“%2”").arg(name, entry));
-        if (entry.endsWith(QLatin1Char('/'))) {
-            QDir().mkpath(root + entry);
-            continue;
+    try {
+        const zip_int64_t count = zip_get_num_entries(templateArchive, 0);
+        for (zip_int64_t i = 0; i < count; ++i) {
+            const auto index = static_cast<zip_uint64_t>(i);
+            zip_stat_t stat;
+            if (zip_stat_index(templateArchive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+                throw TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, QString::fromUtf8(zip_strerror(templateArchive))));
+            const QString entry = QString::fromUtf8(zip_get_name(templateArchive, index, ZIP_FL_ENC_GUESS));
+            if (!SafeEntryName(entry))
+                throw TavrelError(QStringLiteral("模板“%1”中有无效的名称“%2”").arg(name, entry));
+            if (entry.endsWith(QLatin1Char('/'))) {
+                QDir().mkpath(root + entry);
+                continue;
+            }
+            QByteArray data(static_cast<qsizetype>(stat.size), Qt::Uninitialized);
+            zip_file_t *file = zip_fopen_index(templateArchive, index, 0);
+            const zip_int64_t read = file ? zip_fread(file, data.data(), stat.size) : -1;
+            if (file)
+                zip_fclose(file);
+            if (read < 0 || static_cast<zip_uint64_t>(read) != stat.size)
+                throw TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, QString::fromUtf8(zip_strerror(templateArchive))));
+            const QString path = root + entry;
+            QDir().mkpath(QFileInfo(path).path());
+            QFile out(path);
+            if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.flush())
+                throw CannotCreate(path, out.errorString());
+            unpacked[entry] = {index, std::move(data)};
         }
-        QByteArray data(static_cast<qsizetype>(stat.size), Qt::Uninitialized);
-        zip_file_t *file = zip_fopen_index(archive, index, 0);
-        const zip_int64_t read = file ? zip_fread(file, data.data(), stat.size) : -1;
-        if (file)
-            zip_fclose(file);
-        if (read < 0 || static_cast<zip_uint64_t>(read) != stat.size)
-            throw TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, QString::fromUtf8(zip_strerror(archive))));
-        const QString path = root + entry;
-        QDir().mkpath(QFileInfo(path).path());
-        QFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size())
-            throw CannotCreate(path, out.errorString());
+    } catch (...) {
+        close();   // the folder goes with it
+        throw;
     }
     work = std::move(folder);
     return root;
@@ -299,11 +337,17 @@ PackagePlacement TemplatePackage::SaveAs(const QString &target)
     {
         const QString root = WorkFolder();
         MemoryArchive archive;
-        for (const QString &name : FilesUnder(root))
-            archive.add(name, ReadWholeFile(root + name));
+        for (const QString &name : FilesUnder(root)) {
+            QByteArray bytes = ReadWholeFile(root + name);
+            const auto original = unpacked.find(name);
+            if (original != unpacked.end() && original->second.bytes == bytes)
+                archive.copy(name, templateArchive, original->second.index);
+            else
+                archive.add(name, std::move(bytes));
+        }
         packed = archive.finish();
     }
-    work.reset();
+    close();
 
     QFile file;
     const QString archivePath = CreateArchiveFile(ArchivePathFor(target), file);

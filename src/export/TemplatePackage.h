@@ -20,6 +20,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -77,9 +78,19 @@ public:
 
 private:
     QString checkedPartPath(const QString &part) const;
+    void close();
 
     QString temp;
     std::unique_ptr<QTemporaryDir> work;
+    // The template stays open while the package lives: a part whose file still holds what
+    // was unpacked goes into the result as the template's compressed entry, unchanged.
+    struct Unpacked {
+        quint64 index = 0;
+        QByteArray bytes;
+    };
+    QByteArray templateBytes;
+    struct zip *templateArchive = nullptr;
+    std::map<QString, Unpacked> unpacked;
 };
 
 // A row template: a text whose only "%" characters are its "%s" placeholders. Filling

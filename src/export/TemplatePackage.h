@@ -58,7 +58,9 @@ public:
     QString ReadPartText(const QString &part) const;
     // Replaces the part with `text` as UTF-8 without a byte-order mark. Throws TavrelError.
     void WritePartText(const QString &part, const QString &text);
-    // The part's file in the work folder, for parts that are replaced as whole files.
+    // The part's file in the work folder, for parts that are replaced as whole files (its
+    // folder is made if the template has none). Whatever the work folder holds at SaveAs
+    // goes into the package: a file written here is packed, a file deleted is left out.
     QString PartPath(const QString &part) const;
     // The work folder, ending in "/"; empty before Open and after SaveAs.
     QString WorkFolder() const;

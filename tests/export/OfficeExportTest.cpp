@@ -380,6 +380,24 @@ TEST_F(OfficeFiles, PartsAreUtf8WithoutByteOrderMarkAndKeepTheirChineseTexts)
     EXPECT_THROW(package.ReadPartText("../outside.xml"), TavrelError);
 }
 
+TEST_F(OfficeFiles, WhatTheWorkFolderHoldsIsWhatIsPacked)
+{
+    TemplatePackage package(temp);
+    package.Open("ExcelPicData");
+    WriteBytes(package.PartPath("xl/media/image2.png"), "a new picture");
+    WriteBytes(package.PartPath("xl/extra/added.bin"), "added");
+    ASSERT_TRUE(QFile::remove(package.PartPath("docProps/app.xml")));
+    ASSERT_EQ(package.SaveAs(folder + "/book.xlsx"), PackagePlacement::Placed);
+    const Archive written = ReadArchive(ReadBytes(folder + "/book.xlsx"));
+    EXPECT_EQ(written.at("xl/media/image2.png").data, "a new picture");
+    EXPECT_EQ(written.at("xl/extra/added.bin").data, "added");
+    EXPECT_FALSE(written.count("docProps/app.xml"));
+    // The parts left alone are the template's.
+    EXPECT_EQ(written.at("xl/media/image1.png").data,
+              ReadBytes(QStringLiteral(TAVREL_TEMPLATE_SOURCES) + "/ExcelPicData/xl/media/image1.png"));
+    EXPECT_EQ(written.at("xl/media/image1.png").method, ZIP_CM_DEFLATE);
+}
+
 TEST(OfficeNames, CarryTheStormParameters)
 {
     TExpressionObject m;

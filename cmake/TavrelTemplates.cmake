@@ -40,6 +40,4 @@ function(tavrel_add_templates target)
   qt_add_resources(${target} tavrel_templates PREFIX /templates BASE ${output_root}
                    OPTIONS -no-compress FILES ${archives})
   target_link_libraries(${target} PUBLIC PkgConfig::LIBZIP)
-  # Where the trees are, for the test that compares a built archive with its tree.
-  set(TAVREL_TEMPLATE_SOURCES ${source_root} PARENT_SCOPE)
 endfunction()

@@ -293,7 +293,10 @@ QString TemplatePackage::WorkFolder() const
 
 QString TemplatePackage::PartPath(const QString &part) const
 {
-    return WorkFolder() + part;
+    const QString path = WorkFolder() + part;
+    if (work)
+        QDir().mkpath(QFileInfo(path).path());
+    return path;
 }
 
 QString TemplatePackage::checkedPartPath(const QString &part) const

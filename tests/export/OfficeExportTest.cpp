@@ -398,17 +398,6 @@ TEST_F(OfficeFiles, WhatTheWorkFolderHoldsIsWhatIsPacked)
     EXPECT_EQ(written.at("xl/media/image1.png").method, ZIP_CM_DEFLATE);
 }
 
-TEST(OfficeNames, CarryTheStormParameters)
-{
-    TExpressionObject m;
-    SetStartValues(m);
-    EXPECT_EQ(WordTableProposedFileName(m), QStringLiteral("芝加哥雨型计算数据 P=2年 T=120分 R=0.4.docx"));
-    m.Storm_RepeatYear = 0.5;
-    m.Storm_Time = 1440;
-    m.Storm_Percent = 0.375;
-    EXPECT_EQ(ExcelChartProposedFileName(m), QStringLiteral("Excel图表 P=0.5年 T=1440分 R=0.375.xlsx"));
-}
-
 TEST(OfficeNames, WorkbookRefusesAnEmptyTable)
 {
     const QString folder = MakeTempFolder();

@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-translations-l10n libqcustomplot-dev libgl-dev
   libzip-dev zlib1g-dev
+  python3-docx python3-openpyxl
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-arphic-uming fonts-liberation
   xvfb xauth

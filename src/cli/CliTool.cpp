@@ -91,11 +91,13 @@ QString FormatsHelp()
         {QStringLiteral(".dat"), QStringLiteral("SWMM降雨时间序列（时:分，mm/h）/ SWMM rainfall time series")},
         {QStringLiteral(".inp"), QStringLiteral("SWMM输入文件的[TIMESERIES]和[RAINGAGES]段，所有暴雨写在一起\n"
                                                 "                               SWMM input sections, every storm in one file")},
+        {QStringLiteral(".docx"), QStringLiteral("Word雨型数据表格 / Word table of the rows")},
+        {QStringLiteral(".xlsx"), QStringLiteral("Excel工作簿，含雨型图表 / Excel workbook with the chart")},
         {QStringLiteral(".png"), QStringLiteral("雨型图片 / chart picture")},
         {QStringLiteral(".jpg"), QStringLiteral("雨型图片 / chart picture")},
         {QStringLiteral(".bmp"), QStringLiteral("雨型图片 / chart picture")},
     };
-    QString text = QStringLiteral("                         .txt  雨型文件 / rain-model file\n");
+    QString text = QStringLiteral("                         .txt   雨型文件 / rain-model file\n");
     std::set<QString> extensions;
     for (const auto &entry : CliWriters())
         extensions.insert(entry.first);
@@ -104,7 +106,7 @@ QString FormatsHelp()
     for (const QString &extension : extensions) {
         const auto found = descriptions.find(extension);
         text += QStringLiteral("                         %1  %2\n")
-                    .arg(extension, found != descriptions.end() ? found->second : QString());
+                    .arg(extension.leftJustified(5), found != descriptions.end() ? found->second : QString());
     }
     return text;
 }

@@ -29,7 +29,7 @@ std::map<QString, CliFamilyWriter> &CliFamilyWriters();
 // the storm's return period, duration and peak ratio.
 QString StormOutputName(const QString &name, double P, double T, double r);
 
-// Registers ".csv", ".dat" and ".inp" (the export library's text formats). RunCli calls it; more
+// Registers ".csv", ".dat", ".inp", ".docx" and ".xlsx" (the export library's formats). RunCli calls it; more
 // calls do no harm.
 void RegisterExportCliWriters();
 // Registers ".png", ".jpg" and ".bmp": the chart drawn offscreen. Needs a QApplication;

@@ -1,13 +1,16 @@
-// The text formats of -o: the CSV table, the SWMM rainfall time series and the SWMM
-// input-file section, written by the same routines as the desktop program's exports.
+// The file formats of -o: the CSV table, the SWMM rainfall time series and input-file
+// section, the Word table and the Excel workbook, written by the same routines as the
+// desktop program's exports.
 #include "CliOutput.h"
 #include "CliTool.h"
 
+#include "core/Failure.h"
 #include "export/CsvExport.h"
+#include "export/OfficeExports.h"
 #include "export/SwmmExport.h"
 #include "export/SwmmInputSection.h"
 
-#include "core/Failure.h"
+#include <QDir>
 
 namespace {
 // SWMM wants hours:minutes and mm/h. The desktop program switches its settings and
@@ -56,6 +59,26 @@ QStringList WriteSwmmInput(const std::vector<CliOutputContext> &storms, const QS
         WriteSwmmInputFile(path, series);
     return leftOut;
 }
+
+// The Office packages are made in the temporary folder; a target that cannot be replaced
+// is a failure of the tool.
+void CheckPlaced(PackagePlacement placement)
+{
+    if (placement != PackagePlacement::Placed)
+        throw TavrelError(PackagePlacementFailedMessage);
+}
+
+void WriteWord(const CliOutputContext &context, const QString &path)
+{
+    const TOptions &o = context.options;
+    CheckPlaced(WriteWordTable(path, context.grid, o.Int_TimeForamtidx, o.Int_StormUnitidx, QDir::tempPath()));
+}
+
+void WriteExcel(const CliOutputContext &context, const QString &path)
+{
+    const TOptions &o = context.options;
+    CheckPlaced(WriteExcelChart(path, context.grid, o.Int_TimeForamtidx, o.Int_StormUnitidx, QDir::tempPath()));
+}
 } // namespace
 
 void RegisterExportCliWriters()
@@ -64,4 +87,6 @@ void RegisterExportCliWriters()
     CliWriters()[QStringLiteral(".csv")] = WriteCsv;
     CliWriters()[QStringLiteral(".dat")] = WriteSwmm;
     CliFamilyWriters()[SwmmInputExtension] = WriteSwmmInput;
+    CliWriters()[QStringLiteral(".docx")] = WriteWord;
+    CliWriters()[QStringLiteral(".xlsx")] = WriteExcel;
 }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <memory>
 
 #ifdef TAVREL_WITH_UI
 #include <QApplication>
@@ -16,21 +17,38 @@ void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
         std::abort();
     }
 }
+
+#ifdef TAVREL_WITH_UI
+// Only the chart pictures need the desktop library's application object, and making one
+// (platform plugin, font database) takes most of the tool's start-up; everything else
+// does with the core one.
+bool MayWritePicture(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg = QByteArray(argv[i]).toLower();
+        if (arg.endsWith(".png") || arg.endsWith(".jpg") || arg.endsWith(".bmp"))
+            return true;
+    }
+    return false;
+}
+#endif
 } // namespace
 
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(QuietMessages);
+    std::unique_ptr<QCoreApplication> app;
 #ifdef TAVREL_WITH_UI
-    // The chart of -o picture.png is drawn offscreen: the tool never needs a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(QuietMessages);
-    QApplication app(argc, argv);
+    if (MayWritePicture(argc, argv)) {
+        // The chart of -o picture.png is drawn offscreen: the tool never needs a display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    }
     RegisterPictureCliWriters();
-#else
-    qInstallMessageHandler(QuietMessages);
-    QCoreApplication app(argc, argv);
 #endif
+    if (!app)
+        app = std::make_unique<QCoreApplication>(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     CliStreams streams;

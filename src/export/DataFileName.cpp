@@ -8,3 +8,5 @@ QString DataFileBaseName(const TExpressionObject &model)
         .arg(FormatGeneral(model.Storm_RepeatYear), FormatGeneral(model.Storm_Time),
              FormatGeneral(model.Storm_Percent));
 }
+
+const QString NoDataMessage = QStringLiteral("没有数据可以保存~\r\n点击“添加”按钮，添加新曲线");

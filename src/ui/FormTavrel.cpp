@@ -10,6 +10,8 @@
 #include "core/RainModelFile.h"
 #include "core/TextFile.h"
 #include "export/CsvExport.h"
+#include "export/DataFileName.h"
+#include "export/OfficeExports.h"
 #include "export/SwmmExport.h"
 #include "platform/Platform.h"
 #include "settings/FontText.h"
@@ -144,7 +146,6 @@ void TFormTavrel::buildLayout()
     auto *excel = new QPushButton(QStringLiteral("输出Excel图表"), panelTop);
     excel->setObjectName(QStringLiteral("btn_OutputExcelPicData"));
     excel->setGeometry(6, 53, 140, 25);
-    excel->setEnabled(false);
     CheckBox_Overall_Rainfall = new QCheckBox(QStringLiteral("降雨总量"), panelTop);
     CheckBox_Overall_Rainfall->setObjectName(QStringLiteral("CheckBox_Overall_Rainfall"));
     CheckBox_Overall_Rainfall->setGeometry(151, 29, 90, 17);
@@ -199,6 +200,7 @@ void TFormTavrel::buildLayout()
     }
 
     connect(newStorm, &QPushButton::clicked, this, [this] { runCommand([this] { ButtonNewRainModelClick(); }); });
+    connect(excel, &QPushButton::clicked, this, [this] { runCommand([this] { btn_OutputExcelPicDataClick(); }); });
     connect(CheckBox_Overall_Rainfall, &QCheckBox::clicked, this,
             [this] { runCommand([this] { CheckBox_Rainfall_IntensityClick(CheckBox_Overall_Rainfall); }); });
     connect(CheckBox_Rainfall_Intensity, &QCheckBox::clicked, this,
@@ -252,7 +254,8 @@ void TFormTavrel::buildMenus()
     QMenu *pictures = data->addMenu(QStringLiteral("保存雨型图片"));
     QMenu *tables = data->addMenu(QStringLiteral("保存雨型数据"));
     data->addSeparator();
-    addCommand(data, QStringLiteral("mni_OutputExcelPicData"), QStringLiteral("输出Excel图表"), nullptr);
+    addCommand(data, QStringLiteral("mni_OutputExcelPicData"), QStringLiteral("输出Excel图表"),
+               &TFormTavrel::btn_OutputExcelPicDataClick);
 
     PopupMenu_Picture = new QMenu(this);
     PopupMenu_Picture->setObjectName(QStringLiteral("PopupMenu_Picture"));
@@ -292,7 +295,7 @@ void TFormTavrel::buildMenus()
     }
     const char *tableCaptions[] = {"保存雨型数据(EXCEL格式)...", "保存雨型数据(WORD格式)...", "保存雨型数据(SWMM格式)..."};
     const char *tableNames[] = {"MenuSaveDataToExcel", "MenuSaveDataToWord", "MenuSaveDataToSWMM"};
-    void (TFormTavrel::*tableHandlers[])() = {&TFormTavrel::MenuSaveDataToExcelClick, nullptr,
+    void (TFormTavrel::*tableHandlers[])() = {&TFormTavrel::MenuSaveDataToExcelClick, &TFormTavrel::MenuSaveDataToWordClick,
                                                &TFormTavrel::MenuSaveDataToSWMMClick};
     for (int k = 0; k < 3; ++k) {
         addCommand(tables, QString::fromLatin1(tableNames[k]) + QLatin1Char('1'), QString::fromUtf8(tableCaptions[k]),
@@ -657,22 +660,36 @@ bool TFormTavrel::confirmChangedName(const QString &chosen, const QString &chang
 }
 
 namespace {
-const QString NoDataMessage = QStringLiteral("没有数据可以保存~\r\n点击“添加”按钮，添加新曲线");
 const QString NoCurveMessage = QStringLiteral("没有曲线可以保存~\r\n点击“添加”按钮，添加新曲线");
+
+// The list an export shows instead of the standard one: its own type and all files.
+QList<FileTypeEntry> OwnTypeAndAllFiles(const QString &name, const QString &mask)
+{
+    return {{name, mask}, {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")}};
+}
+
+// The data save dialog's standard list; the calculation book and the workbook preselect
+// their own entry in it.
+const QList<FileTypeEntry> StandardDataFileTypes = {
+    {QStringLiteral("Excel文件"), QStringLiteral("*.csv")},
+    {QStringLiteral("Word文件"), QStringLiteral("*.docx")},
+    {QStringLiteral("Excel文件"), QStringLiteral("*.xlsx")},
+};
 } // namespace
 
-QString TFormTavrel::askDataFileName(const QString &typeName, const QString &mask, const QString &proposed)
+QString TFormTavrel::askDataFileName(const QList<FileTypeEntry> &types, int selectedType, const QString &extension,
+                                     const QString &proposed)
 {
     FileDialogRequest request;
     request.title = QStringLiteral("保存雨型数据");
-    request.types = {{typeName, mask}, {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")}};
-    request.selectedType = 0;
+    request.types = types;
+    request.selectedType = selectedType;
     request.fileName = proposed;
     request.overwritePrompt = true;
     const FileDialogResult chosen = platform.saveFileDialog(this, request);
     if (!chosen.accepted || chosen.path.trimmed().isEmpty())
         return {};
-    const QString path = ReplaceExtension(chosen.path, mask.mid(1));
+    const QString path = ReplaceExtension(chosen.path, extension);
     if (!confirmChangedName(chosen.path, path, request.title))
         return {};
     return path;
@@ -682,7 +699,8 @@ void TFormTavrel::MenuSaveDataToExcelClick()
 {
     if (refuseEmptyResult(NoDataMessage))
         return;
-    const QString path = askDataFileName(QStringLiteral("Excel文件(*.csv)"), QStringLiteral("*.csv"), CsvProposedFileName(model));
+    const QString path = askDataFileName(OwnTypeAndAllFiles(QStringLiteral("Excel文件(*.csv)"), QStringLiteral("*.csv")), 0,
+                                         CsvExtension, CsvProposedFileName(model));
     if (path.isEmpty())
         return;
     const TOptions &o = Options();
@@ -703,11 +721,46 @@ void TFormTavrel::MenuSaveDataToSWMMClick()
         if (points.empty())
             return;   // the recomputation failed and said so
     }
-    const QString path = askDataFileName(QStringLiteral("SWMM文件(*.dat)"), QStringLiteral("*.dat"), SwmmProposedFileName(model));
+    const QString path = askDataFileName(OwnTypeAndAllFiles(QStringLiteral("SWMM文件(*.dat)"), QStringLiteral("*.dat")), 0,
+                                         SwmmExtension, SwmmProposedFileName(model));
     if (path.isEmpty())
         return;
     WriteSwmmFile(path, GridTextsShown(), points);
     platform.openInTextEditor(path);
+}
+
+void TFormTavrel::MenuSaveDataToWordClick()
+{
+    if (refuseEmptyResult(NoDataMessage))
+        return;
+    const QString path = askDataFileName(OwnTypeAndAllFiles(QStringLiteral("Word文件(*.docx)"), QStringLiteral("*.docx")),
+                                         0, WordTableExtension, WordTableProposedFileName(model));
+    if (path.isEmpty())
+        return;
+    const TOptions &o = Options();
+    finishOfficeExport(path, WriteWordTable(path, GridTextsShown(), o.Int_TimeForamtidx, o.Int_StormUnitidx,
+                                            platform.tempFolder()));
+}
+
+void TFormTavrel::btn_OutputExcelPicDataClick()
+{
+    // A workbook without rows would hold a chart of nothing.
+    if (refuseEmptyResult(NoDataMessage))
+        return;
+    const QString path = askDataFileName(StandardDataFileTypes, 2, ExcelChartExtension, ExcelChartProposedFileName(model));
+    if (path.isEmpty())
+        return;
+    const TOptions &o = Options();
+    finishOfficeExport(path, WriteExcelChart(path, GridTextsShown(), o.Int_TimeForamtidx, o.Int_StormUnitidx,
+                                             platform.tempFolder()));
+}
+
+void TFormTavrel::finishOfficeExport(const QString &path, PackagePlacement placement)
+{
+    if (placement == PackagePlacement::Placed)
+        platform.openWithDefaultProgram(path);
+    else
+        platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), PackagePlacementFailedMessage);
 }
 
 void TFormTavrel::Menu_SavePicClick(int tag)

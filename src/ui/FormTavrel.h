@@ -10,6 +10,8 @@
 #include <vector>
 
 class Platform;
+struct FileTypeEntry;
+enum class PackagePlacement;
 class StormChart;
 class GridDataView;
 class TFormAddNewRainModel;
@@ -68,6 +70,8 @@ public:
     void SaveChartPicture(const QString &path);
     void MenuSaveDataToExcelClick();
     void MenuSaveDataToSWMMClick();
+    void MenuSaveDataToWordClick();
+    void btn_OutputExcelPicDataClick();
     void CheckBox_Rainfall_IntensityClick(QObject *sender);
     void Menu_help1Click();
     void Menu_UpdateClick();
@@ -97,7 +101,12 @@ private:
     void runCommand(const std::function<void()> &command);
     bool refuseEmptyResult(const QString &message);
     bool confirmChangedName(const QString &chosen, const QString &changed, const QString &caption);
-    QString askDataFileName(const QString &typeName, const QString &mask, const QString &proposed);
+    // The shared data save dialog with `types`, `selectedType` preselected; the chosen name
+    // with its extension made `extension`, or empty when the user cancels.
+    QString askDataFileName(const QList<FileTypeEntry> &types, int selectedType, const QString &extension,
+                            const QString &proposed);
+    // Opens a finished Office file, or says why it could not be put in place.
+    void finishOfficeExport(const QString &path, PackagePlacement placement);
     void ComputeHyetograph();
     void FillGridAndSeries();
     void emptyResults();

@@ -4,6 +4,7 @@
 #include "core/TextFile.h"
 #include "settings/Options.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <gtest/gtest.h>
@@ -92,6 +93,18 @@ TEST_F(CliExport, HelpListsTheTextFormats)
     ASSERT_EQ(RunCli({"--help"}, s), 0);
     EXPECT_TRUE(s.out.contains(".csv"));
     EXPECT_TRUE(s.out.contains(".dat"));
+    EXPECT_TRUE(s.out.contains(".docx"));
+    EXPECT_TRUE(s.out.contains(".xlsx"));
+}
+
+TEST_F(CliExport, OfficeFileThatCannotReplaceItsTargetFails)
+{
+    const QString target = folder + "/busy.docx";
+    QDir().mkpath(target);
+    CliStreams s;
+    EXPECT_NE(RunCli({"-o", target}, s), 0);
+    EXPECT_EQ(s.err.trimmed(), QStringLiteral("出错：保存文件失败，可能是文件被占用"));
+    EXPECT_FALSE(QFile::exists(folder + "/busy.bin"));
 }
 
 #ifdef TAVREL_WITH_UI

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -77,7 +78,7 @@ TEST_F(Exports, CsvWritesTheGridAndOpensTheFile)
 TEST_F(Exports, TableExportsRefuseAnEmptyResult)
 {
     emptyTheResult();
-    for (const char *name : {"MenuSaveDataToExcel", "MenuSaveDataToSWMM1"}) {
+    for (const char *name : {"MenuSaveDataToExcel", "MenuSaveDataToSWMM1", "MenuSaveDataToWord", "mni_OutputExcelPicData"}) {
         platform.clearCalls();
         trigger(name);
         EXPECT_EQ(platform.count(PlatformCallKind::SaveFileDialog), 0) << name;
@@ -89,6 +90,62 @@ TEST_F(Exports, TableExportsRefuseAnEmptyResult)
     trigger("PNG1");
     EXPECT_EQ(platform.lastMessage().text, QStringLiteral("没有曲线可以保存~\r\n点击“添加”按钮，添加新曲线"));
     EXPECT_EQ(platform.count(PlatformCallKind::SaveFileDialog), 0);
+}
+
+TEST_F(Exports, WordTableTakesItsOwnExtensionAndOpensTheDocument)
+{
+    platform.temp = MakeTempFolder();
+    platform.saveAnswers.push_back({true, folder + QStringLiteral("/报告.doc"), 1});
+    trigger("MenuSaveDataToWord1");
+    const QString path = folder + QStringLiteral("/报告.docx");
+    ASSERT_TRUE(ReadBytes(path).startsWith("PK\x03\x04")) << platform.lastMessage().text.toStdString();
+    EXPECT_EQ(lastPath(PlatformCallKind::OpenWithDefaultProgram), path);
+    EXPECT_EQ(platform.count(PlatformCallKind::MessageBox), 0);
+    const FileDialogRequest request = platform.last(PlatformCallKind::SaveFileDialog).fileRequest;
+    EXPECT_EQ(request.title, QStringLiteral("保存雨型数据"));
+    EXPECT_EQ(request.fileName, QStringLiteral("芝加哥雨型计算数据 P=2年 T=120分 R=0.4.docx"));
+    ASSERT_EQ(request.types.size(), 2);
+    EXPECT_EQ(request.types[0].name, QStringLiteral("Word文件(*.docx)"));
+    EXPECT_EQ(request.types[0].mask, QStringLiteral("*.docx"));
+    EXPECT_EQ(request.selectedType, 0);
+    EXPECT_TRUE(request.overwritePrompt);
+    EXPECT_TRUE(QDir(platform.temp).isEmpty());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("报告.docx")});
+}
+
+TEST_F(Exports, WorkbookButtonOffersTheStandardListWithItsOwnTypeSelected)
+{
+    platform.temp = MakeTempFolder();
+    // The CSV export replaces the list with its own; the workbook still gets the standard one.
+    platform.saveAnswers.push_back({true, folder + "/first.csv", 0});
+    trigger("MenuSaveDataToExcel");
+    platform.saveAnswers.push_back({true, folder + "/storm", 2});
+    window->findChild<QAbstractButton *>("btn_OutputExcelPicData")->click();
+    const QString path = folder + "/storm.xlsx";
+    ASSERT_TRUE(ReadBytes(path).startsWith("PK\x03\x04")) << platform.lastMessage().text.toStdString();
+    EXPECT_EQ(lastPath(PlatformCallKind::OpenWithDefaultProgram), path);
+    const FileDialogRequest request = platform.last(PlatformCallKind::SaveFileDialog).fileRequest;
+    EXPECT_EQ(request.fileName, QStringLiteral("Excel图表 P=2年 T=120分 R=0.4.xlsx"));
+    ASSERT_EQ(request.types.size(), 3);
+    const QStringList masks = {request.types[0].mask, request.types[1].mask, request.types[2].mask};
+    EXPECT_EQ(masks, QStringList({"*.csv", "*.docx", "*.xlsx"}));
+    EXPECT_EQ(request.types[1].name, QStringLiteral("Word文件"));
+    EXPECT_EQ(request.types[2].name, QStringLiteral("Excel文件"));
+    EXPECT_EQ(request.selectedType, 2);
+    EXPECT_TRUE(QDir(platform.temp).isEmpty());
+}
+
+TEST_F(Exports, OfficeFileThatCannotBePutInPlaceIsReported)
+{
+    QDir().mkpath(folder + "/busy.xlsx");
+    platform.saveAnswers.push_back({true, folder + "/busy.xlsx", 2});
+    trigger("mni_OutputExcelPicData");
+    EXPECT_EQ(platform.lastMessage().text, QStringLiteral("出错：保存文件失败，可能是文件被占用"));
+    EXPECT_EQ(platform.lastMessage().title, QStringLiteral("错误"));
+    EXPECT_EQ(platform.lastMessage().icon, MessageIcon::Error);
+    EXPECT_EQ(platform.count(PlatformCallKind::OpenWithDefaultProgram), 0);
+    EXPECT_FALSE(QFile::exists(folder + "/busy.bin"));
+    EXPECT_TRUE(QFileInfo(folder + "/busy.xlsx").isDir());
 }
 
 TEST_F(Exports, SwmmSwitchesOnceAndKeepsTheSwitchAfterCancel)

@@ -1,0 +1,392 @@
+#include "TemplatePackage.h"
+
+#include "core/Failure.h"
+#include "core/TextFile.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <zip.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+const QString PackagePlacementFailedMessage = QStringLiteral("出错：保存文件失败，可能是文件被占用");
+
+namespace {
+
+const QString TemplateResourceFolder = QStringLiteral(":/templates/");
+
+// The fastest deflate level: the parts are repetitive XML that shrinks well at any level,
+// and the pictures do not shrink at all, so higher levels cost time for a few per cent.
+constexpr zip_uint32_t PackingLevel = 1;
+
+QString Native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+TavrelError CannotCreate(const QString &path, const QString &reason)
+{
+    return TavrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(Native(path), reason));
+}
+
+QString ZipErrorText(zip_error_t *error)
+{
+    return QString::fromUtf8(zip_error_strerror(error));
+}
+
+// Entry names come from our own resources, but a name that climbs out of the work folder
+// or is absolute is refused all the same.
+bool SafeEntryName(const QString &name)
+{
+    if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))
+        || name.contains(QLatin1Char(':')))
+        return false;
+    const QStringList steps = name.split(QLatin1Char('/'));
+    return !steps.contains(QStringLiteral("..")) && !steps.contains(QStringLiteral("."));
+}
+
+std::filesystem::path FileSystemPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+// One archive being written in memory; the entries' bytes must live until it is closed.
+class MemoryArchive {
+public:
+    MemoryArchive()
+    {
+        zip_error_t error;
+        zip_error_init(&error);
+        source = zip_source_buffer_create(nullptr, 0, 0, &error);
+        if (source)
+            archive = zip_open_from_source(source, ZIP_TRUNCATE, &error);
+        if (!archive) {
+            const QString reason = ZipErrorText(&error);
+            zip_error_fini(&error);
+            if (source)
+                zip_source_free(source);
+            throw TavrelError(QStringLiteral("无法建立压缩包：%1").arg(reason));
+        }
+        zip_error_fini(&error);
+        zip_source_keep(source);   // it outlives the archive: the bytes are read from it
+    }
+    ~MemoryArchive()
+    {
+        if (archive)
+            zip_discard(archive);
+        zip_source_free(source);
+    }
+    MemoryArchive(const MemoryArchive &) = delete;
+    MemoryArchive &operator=(const MemoryArchive &) = delete;
+
+    void add(const QString &name, QByteArray bytes)
+    {
+        contents.push_back(std::move(bytes));
+        const QByteArray &data = contents.back();
+        zip_source_t *entry = zip_source_buffer(archive, data.constData(), static_cast<zip_uint64_t>(data.size()), 0);
+        if (!entry)
+            fail();
+        const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), entry, ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(entry);
+            fail();
+        }
+        if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, PackingLevel) != 0)
+            fail();
+    }
+
+    // The entry `index` of `source` as it is stored there, without inflating and deflating
+    // it again; `source` must stay open until finish().
+    void copy(const QString &name, zip_t *source, zip_uint64_t index)
+    {
+        zip_source_t *entry = zip_source_zip(archive, source, index, ZIP_FL_COMPRESSED, 0, -1);
+        if (!entry)
+            fail();
+        const zip_int64_t added = zip_file_add(archive, name.toUtf8().constData(), entry, ZIP_FL_ENC_UTF_8);
+        if (added < 0) {
+            zip_source_free(entry);
+            fail();
+        }
+        if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(added), ZIP_CM_DEFLATE, PackingLevel) != 0)
+            fail();
+    }
+
+    QByteArray finish()
+    {
+        if (zip_close(archive) != 0)
+            fail();
+        archive = nullptr;
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_source_stat(source, &stat) != 0 || zip_source_open(source) != 0)
+            throw TavrelError(QStringLiteral("无法建立压缩包：%1").arg(QString::fromUtf8(zip_error_strerror(zip_source_error(source)))));
+        QByteArray bytes(static_cast<qsizetype>(stat.size), Qt::Uninitialized);
+        const zip_int64_t read = zip_source_read(source, bytes.data(), stat.size);
+        zip_source_close(source);
+        if (read < 0 || static_cast<zip_uint64_t>(read) != stat.size)
+            throw TavrelError(QStringLiteral("无法建立压缩包"));
+        return bytes;
+    }
+
+private:
+    [[noreturn]] void fail()
+    {
+        throw TavrelError(QStringLiteral("无法建立压缩包：%1").arg(QString::fromUtf8(zip_strerror(archive))));
+    }
+
+    zip_source_t *source = nullptr;
+    zip_t *archive = nullptr;
+    std::vector<QByteArray> contents;
+};
+
+// Every file under `folder`, as entry names relative to it, "[Content_Types].xml" first
+// (some readers look for it at the front), the rest in a fixed order.
+QStringList FilesUnder(const QString &folder)
+{
+    QStringList names;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    const QDir base(folder);
+    while (it.hasNext())
+        names.append(base.relativeFilePath(it.next()));
+    names.sort();
+    const QString types = QStringLiteral("[Content_Types].xml");
+    if (names.removeOne(types))
+        names.prepend(types);
+    return names;
+}
+
+// Creates the package archive as a new file: a file already under that name is the
+// user's, so it is never opened, and the next free name is taken instead.
+QString CreateArchiveFile(const QString &preferred, QFile &file)
+{
+    const QString stem = preferred.left(preferred.size() - 4);   // without ".bin"
+    for (int k = 0; k < 1000; ++k) {
+        const QString candidate = k == 0 ? preferred : QStringLiteral("%1~%2.bin").arg(stem).arg(k);
+        const QFileInfo info(candidate);
+        if (info.exists() || info.isSymLink())
+            continue;
+        file.setFileName(candidate);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return candidate;
+        if (!QFileInfo(candidate).exists() && !QFileInfo(candidate).isSymLink())
+            throw CannotCreate(candidate, file.errorString());
+    }
+    throw CannotCreate(preferred, QStringLiteral("没有可用的文件名"));
+}
+
+} // namespace
+
+QStringList BuiltInTemplateNames()
+{
+    return QDir(TemplateResourceFolder).entryList(QDir::Files, QDir::Name);
+}
+
+QByteArray BuiltInTemplateArchive(const QString &name)
+{
+    for (const QString &entry : BuiltInTemplateNames()) {
+        if (entry.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        QFile resource(TemplateResourceFolder + entry);
+        if (!resource.open(QIODevice::ReadOnly))
+            break;
+        return resource.readAll();
+    }
+    throw TavrelError(QStringLiteral("找不到模板“%1”").arg(name));
+}
+
+TemplatePackage::TemplatePackage(const QString &tempFolder) : temp(tempFolder) {}
+
+TemplatePackage::~TemplatePackage()
+{
+    close();
+}
+
+void TemplatePackage::close()
+{
+    work.reset();
+    unpacked.clear();
+    if (templateArchive)
+        zip_discard(templateArchive);   // also frees its source
+    templateArchive = nullptr;
+    templateBytes.clear();
+}
+
+QString TemplatePackage::Open(const QString &name)
+{
+    return OpenArchive(BuiltInTemplateArchive(name), name);
+}
+
+QString TemplatePackage::OpenArchive(const QByteArray &bytes, const QString &name)
+{
+    close();
+    QDir().mkpath(temp);
+    auto folder = std::make_unique<QTemporaryDir>(QDir(temp).filePath(QStringLiteral("tmpXXXXXX")));
+    if (!folder->isValid())
+        throw TavrelError(QStringLiteral("无法在“%1”中建立临时文件夹：%2").arg(Native(temp), folder->errorString()));
+    const QString root = folder->path() + QLatin1Char('/');
+
+    templateBytes = bytes;
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source =
+        zip_source_buffer_create(templateBytes.constData(), static_cast<zip_uint64_t>(templateBytes.size()), 0, &error);
+    templateArchive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+    if (!templateArchive) {
+        const QString reason = ZipErrorText(&error);
+        zip_error_fini(&error);
+        if (source)
+            zip_source_free(source);
+        close();
+        throw TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, reason));
+    }
+    zip_error_fini(&error);
+
+    try {
+        const zip_int64_t count = zip_get_num_entries(templateArchive, 0);
+        for (zip_int64_t i = 0; i < count; ++i) {
+            const auto index = static_cast<zip_uint64_t>(i);
+            zip_stat_t stat;
+            if (zip_stat_index(templateArchive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+                throw TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, QString::fromUtf8(zip_strerror(templateArchive))));
+            const QString entry = QString::fromUtf8(zip_get_name(templateArchive, index, ZIP_FL_ENC_GUESS));
+            if (!SafeEntryName(entry))
+                throw TavrelError(QStringLiteral("模板“%1”中有无效的名称“%2”").arg(name, entry));
+            if (entry.endsWith(QLatin1Char('/'))) {
+                QDir().mkpath(root + entry);
+                continue;
+            }
+            QByteArray data(static_cast<qsizetype>(stat.size), Qt::Uninitialized);
+            zip_file_t *file = zip_fopen_index(templateArchive, index, 0);
+            const zip_int64_t read = file ? zip_fread(file, data.data(), stat.size) : -1;
+            if (file)
+                zip_fclose(file);
+            if (read < 0 || static_cast<zip_uint64_t>(read) != stat.size)
+                throw TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, QString::fromUtf8(zip_strerror(templateArchive))));
+            const QString path = root + entry;
+            QDir().mkpath(QFileInfo(path).path());
+            QFile out(path);
+            if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.flush())
+                throw CannotCreate(path, out.errorString());
+            unpacked[entry] = {index, std::move(data)};
+        }
+    } catch (...) {
+        close();   // the folder goes with it
+        throw;
+    }
+    work = std::move(folder);
+    return root;
+}
+
+QString TemplatePackage::WorkFolder() const
+{
+    return work ? work->path() + QLatin1Char('/') : QString();
+}
+
+QString TemplatePackage::PartPath(const QString &part) const
+{
+    const QString path = WorkFolder() + part;
+    if (work)
+        QDir().mkpath(QFileInfo(path).path());
+    return path;
+}
+
+QString TemplatePackage::checkedPartPath(const QString &part) const
+{
+    if (!work)
+        throw TavrelError(QStringLiteral("模板尚未打开"));
+    if (!SafeEntryName(part))
+        throw TavrelError(QStringLiteral("无效的部件名称“%1”").arg(part));
+    return PartPath(part);
+}
+
+QString TemplatePackage::ReadPartText(const QString &part) const
+{
+    QFile file(checkedPartPath(part));
+    if (!file.open(QIODevice::ReadOnly))
+        throw TavrelError(QStringLiteral("模板中缺少“%1”：%2").arg(part, file.errorString()));
+    return QString::fromUtf8(file.readAll());
+}
+
+void TemplatePackage::WritePartText(const QString &part, const QString &text)
+{
+    const QString path = checkedPartPath(part);
+    const QByteArray bytes = text.toUtf8();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
+        throw CannotCreate(path, file.errorString());
+}
+
+QString TemplatePackage::ArchivePathFor(const QString &target)
+{
+    return ReplaceExtension(target, QStringLiteral(".bin"));
+}
+
+PackagePlacement TemplatePackage::SaveAs(const QString &target)
+{
+    if (!work)
+        throw TavrelError(QStringLiteral("模板尚未打开"));
+
+    // Pack in memory first: until the archive file is made nothing beside the target changes.
+    QByteArray packed;
+    {
+        const QString root = WorkFolder();
+        MemoryArchive archive;
+        for (const QString &name : FilesUnder(root)) {
+            QByteArray bytes = ReadWholeFile(root + name);
+            const auto original = unpacked.find(name);
+            if (original != unpacked.end() && original->second.bytes == bytes)
+                archive.copy(name, templateArchive, original->second.index);
+            else
+                archive.add(name, std::move(bytes));
+        }
+        packed = archive.finish();
+    }
+    close();
+
+    QFile file;
+    const QString archivePath = CreateArchiveFile(ArchivePathFor(target), file);
+    errno = 0;
+    const bool written = file.write(packed) == packed.size() && file.flush();
+    const int code = errno;
+    const QString reason = code != 0 ? qt_error_string(code) : file.errorString();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError) {
+        QFile::remove(archivePath);
+        throw CannotCreate(archivePath, reason);
+    }
+
+    // One rename over the target: it holds either the old file or the new one, never
+    // neither. A target in use, or a folder of that name, makes the rename fail.
+    std::error_code error;
+    std::filesystem::rename(FileSystemPath(archivePath), FileSystemPath(target), error);
+    if (error) {
+        QFile::remove(archivePath);
+        return PackagePlacement::TargetBusy;
+    }
+    return PackagePlacement::Placed;
+}
+
+RowTemplate::RowTemplate(const QString &format)
+{
+    const QString placeholder = QStringLiteral("%s");
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = format.indexOf(placeholder, from);
+        if (at < 0)
+            break;
+        pieces.push_back(format.mid(from, at - from));
+        from = at + placeholder.size();
+    }
+    pieces.push_back(format.mid(from));
+    for (const QString &piece : pieces)
+        fixedLength += piece.size();
+}

@@ -1,0 +1,406 @@
+#include "ExportTestSupport.h"
+#include "TestSupport.h"
+#include "core/Failure.h"
+#include "export/OfficeExports.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QXmlStreamReader>
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <linux/capability.h>
+#include <map>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+struct Entry {
+    QByteArray data;
+    bool folder = false;
+    int method = 0;
+};
+using Archive = std::map<QString, Entry>;
+
+Archive ReadArchive(const QByteArray &bytes)
+{
+    Archive entries;
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source = zip_source_buffer_create(bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0, &error);
+    zip_t *archive = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    zip_error_fini(&error);
+    if (!archive) {
+        zip_source_free(source);
+        ADD_FAILURE() << "not a readable ZIP archive";
+        return entries;
+    }
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+        zip_stat_t stat;
+        zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat);
+        Entry entry;
+        const QString name = QString::fromUtf8(stat.name);
+        entry.folder = name.endsWith('/');
+        entry.method = stat.comp_method;
+        entry.data.resize(static_cast<qsizetype>(stat.size));
+        zip_file_t *file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
+        EXPECT_EQ(zip_fread(file, entry.data.data(), stat.size), static_cast<zip_int64_t>(stat.size)) << stat.name;
+        zip_fclose(file);
+        entries[name] = entry;
+    }
+    zip_discard(archive);
+    return entries;
+}
+
+GridTexts ThreeRows(int stormUnit)
+{
+    GridTexts g;
+    g.heading = GridHeading(stormUnit);
+    g.rows = {{"00:00", "11.4480", "0.1908"}, {"00:01", "201.5940", "3.5507"}, {"00:02", "12.5000", "3.7590"}};
+    return g;
+}
+
+QString TemplatePart(const QString &name, const QString &part)
+{
+    TemplatePackage package(MakeTempFolder());
+    package.Open(name);
+    return package.ReadPartText(part);
+}
+
+QStringList FolderListing(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// What keeps Word and Excel from offering a repair: every part well-formed (namespaces
+// included), every part with a content type, every relationship pointing at a part, no
+// folder entries. Returns the problems found.
+QStringList PackageProblems(const Archive &entries)
+{
+    QStringList problems;
+    std::map<QString, QString> defaults, overrides;
+    for (const auto &[name, entry] : entries) {
+        if (entry.folder) {
+            problems << "folder entry " + name;
+            continue;
+        }
+        if (entry.method != ZIP_CM_DEFLATE)
+            problems << "not deflated: " + name;
+        if (!name.endsWith(".xml") && !name.endsWith(".rels"))
+            continue;
+        if (entry.data.startsWith("\xEF\xBB\xBF"))
+            problems << "byte-order mark in " + name;
+        QXmlStreamReader xml(entry.data);
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (name == "[Content_Types].xml" && xml.isStartElement()) {
+                const auto a = xml.attributes();
+                if (xml.name() == QLatin1String("Default"))
+                    defaults[a.value("Extension").toString().toLower()] = a.value("ContentType").toString();
+                else if (xml.name() == QLatin1String("Override"))
+                    overrides[a.value("PartName").toString().mid(1)] = a.value("ContentType").toString();
+            }
+            if (name.endsWith(".rels") && xml.isStartElement() && xml.name() == QLatin1String("Relationship")
+                && xml.attributes().value("TargetMode") != QLatin1String("External")) {
+                // "word/_rels/document.xml.rels" speaks for "word/document.xml".
+                const QString base = name.left(name.indexOf("_rels/"));
+                const QString target = QDir::cleanPath(base + xml.attributes().value("Target").toString());
+                if (!entries.count(target))
+                    problems << name + " points at missing " + target;
+            }
+        }
+        if (xml.hasError())
+            problems << name + ": " + xml.errorString();
+    }
+    for (const auto &[name, entry] : entries) {
+        if (entry.folder || name == "[Content_Types].xml")
+            continue;
+        const QString extension = QFileInfo(name).suffix().toLower();
+        if (!overrides.count(name) && !defaults.count(extension))
+            problems << "no content type for " + name;
+    }
+    for (const auto &[part, type] : overrides)
+        if (!entries.count(part))
+            problems << "content type for missing " + part;
+    return problems;
+}
+
+// Root passes every permission check, so a read-only folder would not stop a test run as
+// root. While this lives, the thread lacks the capabilities that override file
+// permissions, and a read-only folder stops it as it stops anyone else.
+class WithoutPermissionOverride {
+public:
+    WithoutPermissionOverride()
+    {
+        if (syscall(SYS_capget, &header, saved) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {saved[0], saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+        active = syscall(SYS_capset, &header, reduced) == 0;
+    }
+    ~WithoutPermissionOverride()
+    {
+        if (active)
+            syscall(SYS_capset, &header, saved);
+    }
+    WithoutPermissionOverride(const WithoutPermissionOverride &) = delete;
+    WithoutPermissionOverride &operator=(const WithoutPermissionOverride &) = delete;
+
+private:
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved[2]{};
+    bool active = false;
+};
+
+} // namespace
+
+TEST(TemplateArchives, EveryTemplateFolderIsBuiltInAsItsTree)
+{
+    const QDir sources(QStringLiteral(TAVREL_TEMPLATE_SOURCES));
+    const QStringList folders = sources.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    ASSERT_TRUE(folders.contains("CalcData") && folders.contains("ExcelPicData")) << folders.join(' ').toStdString();
+    EXPECT_EQ(BuiltInTemplateNames(), folders);
+
+    for (const QString &name : folders) {
+        SCOPED_TRACE(name.toStdString());
+        Archive entries = ReadArchive(BuiltInTemplateArchive(name.toUpper()));   // found ignoring case
+        QDirIterator it(sources.filePath(name), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        const QDir root(sources.filePath(name));
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QString entryName = root.relativeFilePath(path) + (it.fileInfo().isDir() ? "/" : "");
+            const auto found = entries.find(entryName);
+            if (found == entries.end()) {
+                ADD_FAILURE() << "not in the archive: " << entryName.toStdString();
+                continue;
+            }
+            if (!found->second.folder) {
+                EXPECT_EQ(found->second.data, ReadBytes(path)) << entryName.toStdString();
+                EXPECT_EQ(found->second.method, ZIP_CM_DEFLATE) << entryName.toStdString();
+            }
+            entries.erase(found);
+        }
+        for (const auto &[extra, entry] : entries)
+            ADD_FAILURE() << "only in the archive: " << extra.toStdString();
+    }
+    EXPECT_THROW(BuiltInTemplateArchive("NoSuchTemplate"), TavrelError);
+}
+
+TEST(WordTable, MarkersFollowTheSettingsAndRowsJoinTheTable)
+{
+    const QString document = TemplatePart("CalcData", "word/document.xml");
+    const QString row = TemplatePart("CalcData", "word/TableRow.xml");
+    ASSERT_TRUE(row.startsWith("<w:tr")) << row.left(40).toStdString();
+    ASSERT_EQ(row.count("%s"), 3);
+
+    const QString perHour = WordTableDocument(document, row, ThreeRows(0), 0, 0);
+    EXPECT_FALSE(perHour.contains("<!--")) << "a marker is left";
+    EXPECT_TRUE(perHour.contains("<w:t>(H:M)</w:t>"));
+    EXPECT_TRUE(perHour.contains("<w:t>(mm/h)</w:t>"));
+    EXPECT_TRUE(perHour.contains("<w:t>(mm)</w:t>"));
+    // Header row and three rows, all inside the one table.
+    EXPECT_EQ(perHour.count("<w:tr"), 4);
+    const qsizetype lastRow = perHour.indexOf("<w:t>00:02</w:t>");
+    EXPECT_TRUE(lastRow > perHour.indexOf("<w:t>201.5940</w:t>") && lastRow < perHour.indexOf("</w:tbl>"));
+    EXPECT_TRUE(perHour.contains("<w:t>3.7590</w:t>"));
+
+    const QString perMinute = WordTableDocument(document, row, ThreeRows(1), 1, 1);
+    EXPECT_TRUE(perMinute.contains("<w:t>(min)</w:t>"));
+    EXPECT_TRUE(perMinute.contains("<w:t>(mm/min)</w:t>"));
+
+    // A setting outside the lists leaves its marker, a comment Word does not show; the
+    // markers are case-sensitive.
+    QString other = document;
+    other.replace("<!--Storm_Unit-->", "<!--STORM_UNIT-->");
+    const QString unknown = WordTableDocument(other, row, ThreeRows(1), 2, 0);
+    EXPECT_TRUE(unknown.contains("<w:t>(<!--时间格式-->)</w:t>"));
+    EXPECT_TRUE(unknown.contains("<!--STORM_UNIT-->"));
+    EXPECT_FALSE(unknown.contains("<!--雨量计算数据表格-->"));
+
+    // No rows: the marker simply goes.
+    const QString empty = WordTableDocument(document, row, GridTexts{}, 1, 1);
+    EXPECT_EQ(empty.count("<w:tr"), 1);
+    EXPECT_FALSE(empty.contains("<!--雨量计算数据表格-->"));
+}
+
+TEST(ExcelChart, PartsCarryTheRowsHeadingsAndRanges)
+{
+    ExcelChartParts parts{TemplatePart("ExcelPicData", "xl/worksheets/sheet2.xml"),
+                          TemplatePart("ExcelPicData", "xl/sharedStrings.xml"),
+                          TemplatePart("ExcelPicData", "xl/charts/chart1.xml")};
+    ASSERT_TRUE(parts.chart.contains("雨型数据1!$B$2:$B$122"));
+    // The workbook's markers are matched ignoring case.
+    parts.sheet.replace("<!--MYROW-->", "<!--MyRow-->");
+    FillExcelChartParts(parts, ThreeRows(0), 0, 0);
+
+    EXPECT_TRUE(parts.sheet.contains("<dimension ref=\"A1:C4\"/>"));
+    EXPECT_TRUE(parts.sheet.contains("<row r=\"4\" spans=\"1:3\" x14ac:dyDescent=\"0.15\"><c r=\"A4\" t=\"s\"><v>11</v></c>"
+                                     "<c r=\"B4\"><v>12.5000</v></c><c r=\"C4\"><v>3.7590</v></c></row>"));
+    EXPECT_TRUE(parts.sheet.contains("<c r=\"A2\" t=\"s\"><v>9</v></c>"));
+    EXPECT_FALSE(parts.sheet.contains("<!--", Qt::CaseInsensitive));
+
+    EXPECT_TRUE(parts.sharedStrings.contains("<t>时间(H:M)</t>"));
+    EXPECT_TRUE(parts.sharedStrings.contains("<t>降雨强度(mm/h)</t>"));
+    EXPECT_TRUE(parts.sharedStrings.contains("count=\"12\" uniqueCount=\"12\""));
+    EXPECT_EQ(parts.sharedStrings.count("<si>"), 12);
+    EXPECT_TRUE(parts.sharedStrings.trimmed().endsWith("<si><t>00:01</t></si><si><t>00:02</t></si></sst>"));
+
+    for (const char *range : {"雨型数据1!$A$2:$A$4<", "雨型数据1!$B$2:$B$4<", "雨型数据1!$C$2:$C$4<"})
+        EXPECT_TRUE(parts.chart.contains(QString::fromUtf8(range))) << range;
+    EXPECT_FALSE(parts.chart.contains("$122"));
+    EXPECT_FALSE(parts.chart.contains("(mm/min)"));
+    EXPECT_FALSE(parts.chart.contains("(min)"));
+    EXPECT_TRUE(parts.chart.contains("<a:t>(H:M)</a:t>"));
+    EXPECT_EQ(parts.chart.count("<c:ptCount val=\"3\"/>"), 3);   // labels, intensities, totals
+    EXPECT_TRUE(parts.chart.contains("<c:pt idx=\"1\"><c:v>201.5940</c:v></c:pt>"));
+    EXPECT_TRUE(parts.chart.contains("<c:pt idx=\"2\"><c:v>00:02</c:v></c:pt>"));
+    EXPECT_FALSE(parts.chart.contains("<c:pt idx=\"3\">"));
+
+    // Minutes and mm/min keep the template's texts; an unknown unit keeps them too.
+    ExcelChartParts minutes{"", TemplatePart("ExcelPicData", "xl/sharedStrings.xml"),
+                            TemplatePart("ExcelPicData", "xl/charts/chart1.xml")};
+    FillExcelChartParts(minutes, ThreeRows(1), 1, 3);
+    EXPECT_TRUE(minutes.sharedStrings.contains("<t>时间(min)</t>"));
+    EXPECT_TRUE(minutes.sharedStrings.contains("<t>降雨强度(mm/min)</t>"));
+    EXPECT_TRUE(minutes.chart.contains("<a:t>(mm/min)</a:t>"));
+    EXPECT_TRUE(minutes.chart.contains("<a:t>(min)</a:t>"));
+}
+
+class OfficeFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = MakeTempFolder();
+        temp = MakeTempFolder();
+    }
+    // No work folder survives a command, whatever happened.
+    void TearDown() override { EXPECT_EQ(FolderListing(temp), QStringList()); }
+
+    QString folder, temp;
+};
+
+TEST_F(OfficeFiles, WrittenPackagesAreCompleteAndConsistent)
+{
+    const ComputedStorm day = MakeStorm(1440, 0.4);
+    ASSERT_EQ(day.grid.rows.size(), 1441u);
+    const QString word = folder + "/table.docx";
+    const QString excel = folder + "/chart.xlsx";
+    ASSERT_EQ(WriteWordTable(word, day.grid, 0, 0, temp), PackagePlacement::Placed);
+    ASSERT_EQ(WriteExcelChart(excel, day.grid, 0, 0, temp), PackagePlacement::Placed);
+    EXPECT_EQ(FolderListing(folder), QStringList({"chart.xlsx", "table.docx"}));
+
+    const Archive document = ReadArchive(ReadBytes(word));
+    EXPECT_EQ(PackageProblems(document), QStringList());
+    // Every part of the template comes along, the unused row template included.
+    EXPECT_EQ(document.at("word/TableRow.xml").data, ReadBytes(QStringLiteral(TAVREL_TEMPLATE_SOURCES) + "/CalcData/word/TableRow.xml"));
+    for (const auto &[name, entry] : ReadArchive(BuiltInTemplateArchive("CalcData")))
+        EXPECT_TRUE(entry.folder || document.count(name)) << "missing " << name.toStdString();
+
+    const Archive book = ReadArchive(ReadBytes(excel));
+    EXPECT_EQ(PackageProblems(book), QStringList());
+    EXPECT_TRUE(book.count("xl/media/image5.png"));
+    EXPECT_FALSE(book.count("xl/printerSettings/printerSettings1.bin"));
+}
+
+TEST_F(OfficeFiles, ExistingTargetIsReplacedAndATakenArchiveNameIsLeftAlone)
+{
+    const QString target = folder + "/book.xlsx";
+    WriteBytes(target, "old workbook");
+    WriteBytes(folder + "/book.bin", "the user's own file");
+    ASSERT_EQ(WriteExcelChart(target, ThreeRows(1), 1, 1, temp), PackagePlacement::Placed);
+    EXPECT_EQ(ReadBytes(folder + "/book.bin"), "the user's own file");
+    EXPECT_TRUE(ReadBytes(target).startsWith("PK\x03\x04"));
+    EXPECT_EQ(FolderListing(folder), QStringList({"book.bin", "book.xlsx"}));
+}
+
+TEST_F(OfficeFiles, TargetThatCannotBeReplacedStaysAndNoArchiveIsLeft)
+{
+    // A folder of the target's name cannot be renamed over, as a file held open elsewhere.
+    const QString target = folder + "/table.docx";
+    QDir().mkpath(target + "/inside");
+    EXPECT_EQ(WriteWordTable(target, ThreeRows(1), 1, 1, temp), PackagePlacement::TargetBusy);
+    EXPECT_TRUE(QFileInfo(target + "/inside").isDir());
+    EXPECT_EQ(FolderListing(folder), QStringList({"table.docx"}));
+}
+
+TEST_F(OfficeFiles, ReadOnlyFolderKeepsTheOldFileAndGetsNoArchive)
+{
+    const QString target = folder + "/table.docx";
+    WriteBytes(target, "old document");
+    ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0555), 0);
+    QString message;
+    {
+        WithoutPermissionOverride asAUser;
+        QFile probe(folder + "/probe");
+        ASSERT_FALSE(probe.open(QIODevice::WriteOnly)) << "the folder is writable; the test would check nothing";
+        try {
+            WriteWordTable(target, ThreeRows(1), 1, 1, temp);
+        } catch (const TavrelError &e) {
+            message = e.message();
+        }
+    }
+    chmod(QFile::encodeName(folder).constData(), 0755);
+    EXPECT_TRUE(message.startsWith("Cannot create file") && message.contains("table.bin")) << message.toStdString();
+    EXPECT_EQ(ReadBytes(target), "old document");
+    EXPECT_EQ(FolderListing(folder), QStringList({"table.docx"}));
+}
+
+TEST_F(OfficeFiles, FullDiskRemovesTheHalfWrittenArchive)
+{
+    const QString target = folder + "/table.docx";
+    WriteBytes(target, "old document");
+    TemplatePackage package(temp);
+    package.Open("CalcData");
+    const QString message = FailureOnAFullDisk([&] { package.SaveAs(target); });
+    EXPECT_TRUE(message.startsWith("Cannot create file")) << message.toStdString();
+    EXPECT_EQ(ReadBytes(target), "old document");
+    EXPECT_EQ(FolderListing(folder), QStringList({"table.docx"}));
+    // And a work folder that cannot be filled is removed as well.
+    EXPECT_FALSE(FailureOnAFullDisk([&] { WriteExcelChart(target, ThreeRows(1), 1, 1, temp); }).isEmpty());
+}
+
+TEST_F(OfficeFiles, PartsAreUtf8WithoutByteOrderMarkAndKeepTheirChineseTexts)
+{
+    TemplatePackage package(temp);
+    const QString work = package.Open("calcdata");
+    ASSERT_TRUE(work.endsWith('/') && work.startsWith(temp + "/"));
+    const QString text = package.ReadPartText("word/document.xml");
+    ASSERT_TRUE(text.contains("降雨强度"));
+    package.WritePartText("word/document.xml", text + "雨");
+    const QByteArray bytes = ReadBytes(package.PartPath("word/document.xml"));
+    EXPECT_TRUE(bytes.startsWith("<?xml"));
+    EXPECT_TRUE(bytes.endsWith("\xE9\x9B\xA8"));   // 雨 in UTF-8
+    EXPECT_EQ(package.ReadPartText("word/document.xml"), text + "雨");
+    EXPECT_THROW(package.ReadPartText("word/missing.xml"), TavrelError);
+    EXPECT_THROW(package.ReadPartText("../outside.xml"), TavrelError);
+}
+
+TEST_F(OfficeFiles, WhatTheWorkFolderHoldsIsWhatIsPacked)
+{
+    TemplatePackage package(temp);
+    package.Open("ExcelPicData");
+    WriteBytes(package.PartPath("xl/media/image2.png"), "a new picture");
+    WriteBytes(package.PartPath("xl/extra/added.bin"), "added");
+    ASSERT_TRUE(QFile::remove(package.PartPath("docProps/app.xml")));
+    ASSERT_EQ(package.SaveAs(folder + "/book.xlsx"), PackagePlacement::Placed);
+    const Archive written = ReadArchive(ReadBytes(folder + "/book.xlsx"));
+    EXPECT_EQ(written.at("xl/media/image2.png").data, "a new picture");
+    EXPECT_EQ(written.at("xl/extra/added.bin").data, "added");
+    EXPECT_FALSE(written.count("docProps/app.xml"));
+    // The parts left alone are the template's.
+    EXPECT_EQ(written.at("xl/media/image1.png").data,
+              ReadBytes(QStringLiteral(TAVREL_TEMPLATE_SOURCES) + "/ExcelPicData/xl/media/image1.png"));
+    EXPECT_EQ(written.at("xl/media/image1.png").method, ZIP_CM_DEFLATE);
+}
+
+TEST(OfficeNames, WorkbookRefusesAnEmptyTable)
+{
+    const QString folder = MakeTempFolder();
+    EXPECT_THROW(WriteExcelChart(folder + "/x.xlsx", GridTexts{}, 1, 1, folder), TavrelError);
+    EXPECT_EQ(FolderListing(folder), QStringList());
+}

@@ -1,6 +1,8 @@
 // options.ini as a person may have edited it: any bytes. Loading never fails, and what
-// is then saved loads back to the same settings, the rest of the file kept.
+// is then saved loads back to the same settings, the rest of the file kept. (A ratio typed
+// with more than 15 digits is saved with 15, so it comes back as that number.)
 #include "FuzzCheck.h"
+#include "core/Numbers.h"
 #include "core/TextFile.h"
 #include "settings/IniProfile.h"
 #include "settings/Options.h"
@@ -28,6 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                     &TOptions::Font_RainModelInfo})
         if (Quoted(loaded.*font))
             again.*font = loaded.*font;
+    FUZZ_CHECK(FormatGeneral(again.D_QI_ConversionRatio) == FormatGeneral(loaded.D_QI_ConversionRatio), saved);
+    again.D_QI_ConversionRatio = loaded.D_QI_ConversionRatio;
     FUZZ_CHECK(again == loaded, saved);
     // Saving twice changes nothing more.
     FUZZ_CHECK(SaveOptionsText(saved, loaded) == saved, saved);

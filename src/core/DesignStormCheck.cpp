@@ -22,14 +22,6 @@ std::vector<int> DesignStormCheckDurations(double stormMinutes)
 }
 
 namespace {
-double FormulaA(const TExpressionObject &m)
-{
-    if (m.LG_LN == 0)
-        return CheckedFinite(m.a1 * (1 + m.c * CheckedLog10(m.Storm_RepeatYear)));
-    if (m.LG_LN == 1)
-        return CheckedFinite(m.a1 * (1 + m.c * CheckedLn(m.Storm_RepeatYear)));
-    return 0;
-}
 
 void Check(const TExpressionObject &model, const ComputeSettings &settings, DesignStormCheckResult &out)
 {

@@ -4,8 +4,6 @@
 
 #include <cmath>
 
-namespace {
-
 double FormulaA(const TExpressionObject &m)
 {
     switch (m.LG_LN) {
@@ -17,6 +15,8 @@ double FormulaA(const TExpressionObject &m)
         return 0;
     }
 }
+
+namespace {
 
 void Compute(const TExpressionObject &m, const ComputeSettings &s, HyetographResult &out)
 {

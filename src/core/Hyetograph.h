@@ -29,6 +29,10 @@ struct HyetographResult {
 // Longest storm the program computes, in minutes.
 constexpr double MaxStormMinutes = 100000;
 
+// The value a = A1 (1 + C lg P) of the intensity formula (ln P with LG_LN 1, 0 with any
+// other LG_LN). Throws TavrelError for a P that has no logarithm or an overflow.
+double FormulaA(const TExpressionObject &model);
+
 // The Chicago design storm after Keifer and Chu, minute by minute. On failure the
 // result carries no rows and the model is not touched.
 HyetographResult ComputeHyetographRows(const TExpressionObject &model, const ComputeSettings &settings);

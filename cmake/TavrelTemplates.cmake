@@ -13,6 +13,9 @@ function(tavrel_add_templates target)
     # in the tree (see the program's comment).
     add_executable(tavrel-guide-pictures ${PROJECT_SOURCE_DIR}/tools/GuidePictures.cpp)
     target_link_libraries(tavrel-guide-pictures PRIVATE Qt6::Gui)
+    # Draws the calculation book's placeholder chart; run by hand like the above.
+    add_executable(tavrel-book-placeholder ${PROJECT_SOURCE_DIR}/tools/BookPlaceholder.cpp)
+    target_link_libraries(tavrel-book-placeholder PRIVATE Qt6::Gui)
   endif()
 
   set(source_root ${PROJECT_SOURCE_DIR}/src/templates)

@@ -25,6 +25,12 @@ std::map<QString, CliFamilyWriter> &CliFamilyWriters()
     return writers;
 }
 
+CliWriter &CliBookWriter()
+{
+    static CliWriter writer;
+    return writer;
+}
+
 QString StormOutputName(const QString &name, double P, double T, double r)
 {
     QString result = name;
@@ -66,6 +72,11 @@ QString CliHelpText()
         "                         除 .inp 外每个文件名都须含 {P}，每场暴雨写一个文件。\n"
         "                         {P}, {T}, {r} in a name become each storm's values; with\n"
         "                         several return periods every name but .inp needs {P}.\n"
+        "  --book FILE.docx       计算书：计算依据、公式参数、雨型参数、曲线图、数据表格和\n"
+        "                         总量（Word），可重复；扩展名总是 .docx，{P}、{T}、{r} 同 -o\n"
+        "                         the calculation book (Word): basis, parameters, chart, table\n"
+        "                         and totals; may be repeated; the name always gets .docx;\n"
+        "                         {P}, {T}, {r} as with -o\n"
         "  --check                设计暴雨校核：各历时的公式雨量与雨型最大雨量对照（逐分钟）\n"
         "                         design-storm check: formula depth against the storm's\n"
         "                         heaviest window for each duration (minute by minute)\n"
@@ -115,6 +126,7 @@ struct Arguments {
     bool help = false;
     std::optional<QString> unit, time, precision, P, T, r, step, model;
     QStringList outputs;
+    QStringList books;
     bool calcByShow = false;
     bool check = false;
 };
@@ -157,6 +169,8 @@ Arguments ParseArguments(const QStringList &args)
             a.step = valueFor(i, arg, inlineValue);
         else if (arg == QLatin1String("-o") || arg == QLatin1String("--output"))
             a.outputs.append(valueFor(i, arg, inlineValue));
+        else if (arg == QLatin1String("--book"))
+            a.books.append(valueFor(i, arg, inlineValue));
         else if (arg == QLatin1String("--check"))
             a.check = true;
         else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1)
@@ -221,9 +235,15 @@ struct StormOutput {
     bool modelOnly = false;     // the rain-model file: the inputs, no computation
 };
 
-std::vector<StormOutput> OutputsFor(const QStringList &names)
+std::vector<StormOutput> OutputsFor(const QStringList &names, const QStringList &books)
 {
     std::vector<StormOutput> outputs;
+    for (const QString &name : books) {
+        if (!CliBookWriter())
+            throw TavrelError(QStringLiteral("计算书需要图形界面库 / the calculation book needs the desktop libraries"));
+        // The desktop program's rule: whatever the name's extension, the book is a .docx.
+        outputs.push_back({ReplaceExtension(name, QStringLiteral(".docx")), CliBookWriter(), {}, false});
+    }
     for (const QString &name : names) {
         StormOutput output;
         output.name = name;
@@ -388,7 +408,7 @@ int Run(const QStringList &arguments, CliStreams &streams)
         m.Storm_Step = WholeOption(QStringLiteral("--step"), *a.step);
 
     // Everything that could refuse the run is checked before the first file is written.
-    const std::vector<StormOutput> outputs = OutputsFor(a.outputs);
+    const std::vector<StormOutput> outputs = OutputsFor(a.outputs, a.books);
     const bool family = periods.size() > 1;
     if (family) {
         for (const StormOutput &output : outputs) {

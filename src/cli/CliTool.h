@@ -36,6 +36,10 @@ void RegisterExportCliWriters();
 // only in builds with the desktop side.
 void RegisterPictureCliWriters();
 
+// The writer of --book (the calculation book, chart picture included), registered with the
+// pictures; empty in builds without the desktop side.
+CliWriter &CliBookWriter();
+
 // Runs the tool with its arguments (without the program name); returns the exit code.
 int RunCli(const QStringList &arguments, CliStreams &streams);
 

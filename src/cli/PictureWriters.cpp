@@ -1,15 +1,18 @@
 // The picture formats of -o: the chart drawn offscreen in the main window at its start
-// size, with the labels the settings show, exactly as the desktop program saves it.
+// size, with the labels the settings show, exactly as the desktop program saves it; and
+// --book, the calculation book with that chart at the book's picture size.
 #include "CliOutput.h"
 #include "CliTool.h"
 
 #include "core/Failure.h"
+#include "export/TemplatePackage.h"
 #include "platform/Platform.h"
 #include "ui/FormTavrel.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace {
 
@@ -38,7 +41,8 @@ public:
     void setClipboardText(const QString &) override {}
 };
 
-void WritePicture(const CliOutputContext &context, const QString &path)
+// The main window with the storm and settings of `context`, shown offscreen, for `use`.
+void InWindow(const CliOutputContext &context, const std::function<void(TFormTavrel &)> &use)
 {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         throw TavrelError(QStringLiteral("图片输出需要图形界面库 / pictures need the desktop libraries"));
@@ -56,12 +60,27 @@ void WritePicture(const CliOutputContext &context, const QString &path)
         window.setAttribute(Qt::WA_DontShowOnScreen);
         window.show();
         QCoreApplication::processEvents();
-        window.SaveChartPicture(path);
+        use(window);
     } catch (...) {
         Options() = before;
         throw;
     }
     Options() = before;
+}
+
+void WritePicture(const CliOutputContext &context, const QString &path)
+{
+    InWindow(context, [&](TFormTavrel &window) { window.SaveChartPicture(path); });
+}
+
+// The book's work folder is made in the temporary folder; a target that cannot be
+// replaced is a failure of the tool.
+void WriteBook(const CliOutputContext &context, const QString &path)
+{
+    InWindow(context, [&](TFormTavrel &window) {
+        if (window.WriteCalcBookFile(path) != PackagePlacement::Placed)
+            throw TavrelError(PackagePlacementFailedMessage);
+    });
 }
 
 } // namespace
@@ -70,4 +89,5 @@ void RegisterPictureCliWriters()
 {
     for (const char *extension : {".png", ".jpg", ".bmp"})
         CliWriters()[QString::fromLatin1(extension)] = WritePicture;
+    CliBookWriter() = WriteBook;
 }

@@ -19,14 +19,16 @@ void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
 }
 
 #ifdef TAVREL_WITH_UI
-// Only the chart pictures need the desktop library's application object, and making one
-// (platform plugin, font database) takes most of the tool's start-up; everything else
-// does with the core one.
+// Only the chart pictures (and the calculation book, which holds one) need the desktop
+// library's application object, and making one (platform plugin, font database) takes
+// most of the tool's start-up; everything else does with the core one.
 bool MayWritePicture(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg = QByteArray(argv[i]).toLower();
         if (arg.endsWith(".png") || arg.endsWith(".jpg") || arg.endsWith(".bmp"))
+            return true;
+        if (arg == "--book" || arg.startsWith("--book="))   // the book holds the chart picture
             return true;
     }
     return false;

@@ -9,6 +9,7 @@
 #include "core/Numbers.h"
 #include "core/RainModelFile.h"
 #include "core/TextFile.h"
+#include "export/CalcBook.h"
 #include "export/CsvExport.h"
 #include "export/DataFileName.h"
 #include "export/OfficeExports.h"
@@ -33,6 +34,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -142,7 +144,6 @@ void TFormTavrel::buildLayout()
     auto *book = new QPushButton(QStringLiteral("计算书"), panelTop);
     book->setObjectName(QStringLiteral("Button_OutputResult"));
     book->setGeometry(78, 25, 68, 25);
-    book->setEnabled(false);
     auto *excel = new QPushButton(QStringLiteral("输出Excel图表"), panelTop);
     excel->setObjectName(QStringLiteral("btn_OutputExcelPicData"));
     excel->setGeometry(6, 53, 140, 25);
@@ -201,6 +202,7 @@ void TFormTavrel::buildLayout()
 
     connect(newStorm, &QPushButton::clicked, this, [this] { runCommand([this] { ButtonNewRainModelClick(); }); });
     connect(excel, &QPushButton::clicked, this, [this] { runCommand([this] { btn_OutputExcelPicDataClick(); }); });
+    connect(book, &QPushButton::clicked, this, [this] { runCommand([this] { Button_OutputResultClick(); }); });
     connect(CheckBox_Overall_Rainfall, &QCheckBox::clicked, this,
             [this] { runCommand([this] { CheckBox_Rainfall_IntensityClick(CheckBox_Overall_Rainfall); }); });
     connect(CheckBox_Rainfall_Intensity, &QCheckBox::clicked, this,
@@ -249,7 +251,8 @@ void TFormTavrel::buildMenus()
     bar->addAction(options);
 
     QMenu *data = bar->addMenu(QStringLiteral("数据(&D)"));
-    addCommand(data, QStringLiteral("Menu_outputResult"), QStringLiteral("输出计算书..."), nullptr);
+    addCommand(data, QStringLiteral("Menu_outputResult"), QStringLiteral("输出计算书..."),
+               &TFormTavrel::Button_OutputResultClick);
     data->addSeparator();
     QMenu *pictures = data->addMenu(QStringLiteral("保存雨型图片"));
     QMenu *tables = data->addMenu(QStringLiteral("保存雨型数据"));
@@ -753,6 +756,39 @@ void TFormTavrel::btn_OutputExcelPicDataClick()
     const TOptions &o = Options();
     finishOfficeExport(path, WriteExcelChart(path, GridTextsShown(), o.Int_TimeForamtidx, o.Int_StormUnitidx,
                                              platform.tempFolder()));
+}
+
+void TFormTavrel::Button_OutputResultClick()
+{
+    // No guard for an empty result: the book then has a table of only its heading.
+    const QString path = askDataFileName(StandardDataFileTypes, 1, CalcBookExtension, CalcBookProposedFileName(model));
+    if (path.isEmpty())
+        return;
+    finishOfficeExport(path, WriteCalcBookFile(path));
+}
+
+PackagePlacement TFormTavrel::WriteCalcBookFile(const QString &path)
+{
+    return WriteCalcBook(path, model, Options(), GridTextsShown(),
+                         [this](const QString &picture) { SaveBookChartPicture(picture); }, platform.tempFolder());
+}
+
+void TFormTavrel::SaveBookChartPicture(const QString &path)
+{
+    // The splitter gives the chart its place; while the picture is drawn the chart takes
+    // the book's size instead, and the splitter's place comes back on every path.
+    const QRect placed = Chart1->geometry();
+    const auto reattach = qScopeGuard([this, placed] {
+        Chart1->setGeometry(placed);
+        Chart1->setViewport(Chart1->rect());
+        Splitter1->refresh();
+        Chart1->replot(QCustomPlot::rpQueuedReplot);
+    });
+    Chart1->setGeometry(QRect(placed.topLeft(), CalcBookPictureSize(logicalDpiX())));
+    // A hidden window gets no resize event; the chart must lay itself out all the same.
+    Chart1->setViewport(Chart1->rect());
+    Chart1->replot(QCustomPlot::rpImmediateRefresh);
+    SaveChartPicture(path);
 }
 
 void TFormTavrel::finishOfficeExport(const QString &path, PackagePlacement placement)

@@ -72,6 +72,12 @@ public:
     void MenuSaveDataToSWMMClick();
     void MenuSaveDataToWordClick();
     void btn_OutputExcelPicDataClick();
+    void Button_OutputResultClick();
+    // The calculation book of the current storm, as the command writes it after its dialog.
+    PackagePlacement WriteCalcBookFile(const QString &path);
+    // The chart as SaveChartPicture writes it, at the book's picture size for this window's
+    // pixel density; the chart is back in its place afterwards, whatever happened.
+    void SaveBookChartPicture(const QString &path);
     void CheckBox_Rainfall_IntensityClick(QObject *sender);
     void Menu_help1Click();
     void Menu_UpdateClick();

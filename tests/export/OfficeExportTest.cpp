@@ -1,12 +1,14 @@
 #include "ExportTestSupport.h"
 #include "TestSupport.h"
 #include "core/Failure.h"
+#include "export/CalcBook.h"
 #include "export/OfficeExports.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -396,6 +398,44 @@ TEST_F(OfficeFiles, WhatTheWorkFolderHoldsIsWhatIsPacked)
     EXPECT_EQ(written.at("xl/media/image1.png").data,
               ReadBytes(QStringLiteral(TAVREL_TEMPLATE_SOURCES) + "/ExcelPicData/xl/media/image1.png"));
     EXPECT_EQ(written.at("xl/media/image1.png").method, ZIP_CM_DEFLATE);
+}
+
+TEST_F(OfficeFiles, CalcBookCarriesTheDrawnChartAndEveryTemplatePart)
+{
+    const ComputedStorm storm = MakeStorm(120, 0.4);
+    QByteArray drawn;
+    const auto draw = [&](const QString &path) {
+        QImage picture(5, 3, QImage::Format_RGB888);
+        picture.fill(Qt::red);
+        ASSERT_TRUE(picture.save(path, "PNG"));
+        drawn = ReadBytes(path);
+    };
+    const QString target = folder + "/book.docx";
+    ASSERT_EQ(WriteCalcBook(target, storm.model, TOptions{}, storm.grid, draw, temp), PackagePlacement::Placed);
+    EXPECT_EQ(FolderListing(folder), QStringList({"book.docx"}));
+
+    Archive book = ReadArchive(ReadBytes(target));
+    EXPECT_EQ(book.at("word/media/image9.png").data, drawn);
+    for (const auto &[name, entry] : ReadArchive(BuiltInTemplateArchive("CalcBook")))
+        EXPECT_TRUE(entry.folder || book.count(name)) << "missing " << name.toStdString();
+    // The row templates ride along unchanged; their three lines are no document of their own.
+    EXPECT_EQ(book.at("word/subrow.xml").data, ReadBytes(QStringLiteral(TAVREL_TEMPLATE_SOURCES) + "/CalcBook/word/subrow.xml"));
+    book.erase("word/subrow.xml");
+    EXPECT_EQ(PackageProblems(book), QStringList());
+}
+
+TEST_F(OfficeFiles, CalcBookWithoutItsChartIsNotWritten)
+{
+    const ComputedStorm storm = MakeStorm(120, 0.4);
+    const QString target = folder + "/book.docx";
+    WriteBytes(target, "old book");
+    const auto fails = [](const QString &) { throw TavrelError("no chart"); };
+    EXPECT_THROW(WriteCalcBook(target, storm.model, TOptions{}, storm.grid, fails, temp), TavrelError);
+    // A routine that writes nothing must not leave the template's placeholder in the book.
+    const auto writesNothing = [](const QString &) {};
+    EXPECT_THROW(WriteCalcBook(target, storm.model, TOptions{}, storm.grid, writesNothing, temp), TavrelError);
+    EXPECT_EQ(ReadBytes(target), "old book");
+    EXPECT_EQ(FolderListing(folder), QStringList({"book.docx"}));
 }
 
 TEST(OfficeNames, WorkbookRefusesAnEmptyTable)

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""The Word table and the Excel workbook, read back by other programs' readers.
+"""The Word table, the Excel workbook and the calculation book, read back by other
+programs' readers.
 
 tavrel-cli prints the table it computes; the same run with -o NAME.docx / NAME.xlsx writes
 the Office files. python-docx and openpyxl (Debian's python3-docx, python3-openpyxl) must
 find exactly that table in them: the Word table's rows and cells, and the workbook's data
-sheet with its chart, whose ranges and cached points cover every row.
+sheet with its chart, whose ranges and cached points cover every row. The book of --book
+must hold the storm's parameters, that table, the totals the tool prints, its formulas
+as equations and the chart picture at the size of its frame.
 
     office_readers.py PATH/TO/tavrel-cli
 """
@@ -107,6 +110,69 @@ def check_excel(path, table, case):
         check(f'count="{items}" uniqueCount="{items}"' in strings, f"{case}: shared-string counts")
 
 
+def png_size(data):
+    # width and height of the IHDR chunk, big-endian, right after the signature
+    return int.from_bytes(data[16:20], "big"), int.from_bytes(data[20:24], "big")
+
+
+# The calculation book: --P, --step, time format, unit
+BOOKS = [("2", "1", "min", "mm/min"), ("5", "5", "hm", "mm/h")]
+# 14.64 cm at 144 pixels per inch: trunc(144 * 14.64 / 2.54) = 829
+DENSE_SCREEN = '{"screens": [{"name": "dense", "x": 0, "y": 0, "width": 1920, "height": 1080, ' \
+               '"logicalDpi": 144, "logicalBaseDpi": 96, "dpr": 1}]}'
+
+
+def check_book(env, home, temp):
+    out = os.path.join(home, "books")
+    os.makedirs(out, exist_ok=True)
+    for period, step, time_format, unit in BOOKS:
+        case = f"book P={period} step {step} --time {time_format} --unit {unit}"
+        args = ["--P", period, "--step", step, "--time", time_format, "--unit", unit]
+        lines = subprocess.run([CLI] + args, env=env, capture_output=True, text=True, check=True).stdout.splitlines()
+        table = [line.split(",") for line in lines[:-2]]
+        total = lines[-2].removeprefix("降雨总量H=").removesuffix("mm")
+        average = lines[-1].removeprefix("平均雨强i=").removesuffix(unit)
+        book = os.path.join(out, "book.docx")
+        subprocess.run([CLI] + args + ["--book", book], env=env, check=True)
+
+        document = docx.Document(book)
+        texts = [p.text for p in document.paragraphs]
+        for line in ["参数：A1=9.5981  c=0.846  b=7  n=0.656", f"设计重现期：P={period}年", "降雨历时：t=120min",
+                     "峰值比例：r=0.4", f"计算步长：s={step}min"]:
+            check(line in texts, f"{case}: no line {line!r}")
+        found = [t for t in texts if t.startswith("累计降雨总量：")]
+        check(len(found) == 1 and float(found[0][7:-2]) == float(total), f"{case}: total {found}, window {total}")
+        found = [t for t in texts if t.startswith("平均降雨强度：")]
+        check(len(found) == 1 and found[0].endswith(unit) and float(found[0][7:-len(unit)]) == float(average),
+              f"{case}: average {found}, window {average}{unit}")
+        check(len(document.tables) == 1, f"{case}: {len(document.tables)} tables")
+        rows = [[cell.text for cell in row.cells] for row in document.tables[0].rows]
+        check(rows == table, f"{case}: the table differs from the window's ({len(rows)} rows, {len(table)} printed)")
+
+        # Eight formulas as the word processor's own equations, seven of them numbered.
+        math = "{http://schemas.openxmlformats.org/officeDocument/2006/math}"
+        numbered = [p for p in document.paragraphs if p.text.endswith("）") and "（公式" in p.text]
+        check(len(numbered) == 7 and all(p._p.findall(f".//{math}oMath") for p in numbered),
+              f"{case}: {len(numbered)} numbered formula lines")
+        check(len(document.element.body.findall(f".//{math}oMathPara")) == 1, f"{case}: the intensity formula")
+        with zipfile.ZipFile(book) as package:
+            size = png_size(package.read("word/media/image9.png"))
+        check(size == (553, 400), f"{case}: chart picture {size}")
+        check(os.listdir(out) == ["book.docx"], f"{case}: left beside: {os.listdir(out)}")
+        check(os.listdir(temp) == [], f"{case}: left in the temporary folder: {os.listdir(temp)}")
+
+    # On a screen of 144 pixels per inch (without scaling) the picture is wider, as high.
+    config = os.path.join(home, "dense.json")
+    with open(config, "w") as f:
+        f.write(DENSE_SCREEN)
+    dense = dict(env, QT_QPA_PLATFORM=f"offscreen:configfile={config}", QT_ENABLE_HIGHDPI_SCALING="0")
+    book = os.path.join(out, "dense")
+    subprocess.run([CLI, "--book", book], env=dense, check=True)
+    with zipfile.ZipFile(book + ".docx") as package:
+        size = png_size(package.read("word/media/image9.png"))
+    check(size == (829, 400), f"book at 144 pixels per inch: chart picture {size}")
+
+
 def main():
     with tempfile.TemporaryDirectory() as home:
         temp = os.path.join(home, "tmp")
@@ -131,9 +197,12 @@ def main():
             check_excel(excel, table, case)
             check(sorted(os.listdir(out)) == ["chart.xlsx", "table.docx"], f"{case}: left beside: {os.listdir(out)}")
             check(os.listdir(temp) == [], f"{case}: left in the temporary folder: {os.listdir(temp)}")
+        check_book(env, home, temp)
+        usage = subprocess.run([CLI, "--help"], env=env, capture_output=True, text=True, check=True).stdout
+        check("--book FILE.docx" in usage, "--help does not name --book")
     for failure in failures:
         print("FAILED:", failure)
-    print(f"{len(CASES)} storms checked, {len(failures)} failures")
+    print(f"{len(CASES)} storms and {len(BOOKS) + 1} calculation books checked, {len(failures)} failures")
     return 1 if failures else 0
 
 

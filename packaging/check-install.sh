@@ -18,6 +18,10 @@ done
 desktop-file-validate "$dest/usr/share/applications/tavrel.desktop" || fail "desktop entry refused"
 
 "$dest/usr/bin/tavrel-cli" --help | grep -q "tavrel-cli" || fail "tavrel-cli --help"
+# Pictures are drawn by the companion program in libexec, which tavrel-cli must find there.
+picture="$dest/chart.png"
+QT_QPA_PLATFORM=offscreen "$dest/usr/bin/tavrel-cli" --T 60 -o "$picture" || fail "tavrel-cli -o chart.png"
+[ "$(head -c 4 "$picture" | od -An -c | tr -d ' ')" = "211PNG" ] || fail "tavrel-cli wrote no PNG picture"
 
 manual="$dest/usr/share/doc/tavrel/软件说明书 Tavrel.pdf"
 pages=$(pdfinfo "$manual" | awk '/^Pages:/ {print $2}')

@@ -25,6 +25,12 @@ std::map<QString, CliFamilyWriter> &CliFamilyWriters()
     return writers;
 }
 
+void RegisterPictureCliFormats(const CliWriter &writer)
+{
+    for (const char *extension : {".png", ".jpg", ".bmp"})
+        CliWriters()[QString::fromLatin1(extension)] = writer;
+}
+
 CliWriter &CliBookWriter()
 {
     static CliWriter writer;

@@ -35,6 +35,9 @@ void RegisterExportCliWriters();
 // Registers ".png", ".jpg" and ".bmp": the chart drawn offscreen. Needs a QApplication;
 // only in builds with the desktop side.
 void RegisterPictureCliWriters();
+// The picture formats under one writer. tavrel-cli itself hands runs with pictures to its
+// companion program, so it registers them only to name them (in --help).
+void RegisterPictureCliFormats(const CliWriter &writer);
 
 // The writer of --book (the calculation book, chart picture included), registered with the
 // pictures; empty in builds without the desktop side.

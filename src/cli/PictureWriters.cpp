@@ -87,7 +87,6 @@ void WriteBook(const CliOutputContext &context, const QString &path)
 
 void RegisterPictureCliWriters()
 {
-    for (const char *extension : {".png", ".jpg", ".bmp"})
-        CliWriters()[QString::fromLatin1(extension)] = WritePicture;
+    RegisterPictureCliFormats(WritePicture);
     CliBookWriter() = WriteBook;
 }

@@ -7,6 +7,12 @@
 #ifdef TAVREL_WITH_UI
 #include <QApplication>
 #endif
+#ifdef TAVREL_CHARTS_PROGRAM
+#include "core/Failure.h"
+#include <QDir>
+#include <QFileInfo>
+#include <unistd.h>
+#endif
 
 namespace {
 // Qt's notes about the offscreen platform are of no use to someone reading a table.
@@ -18,10 +24,10 @@ void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
     }
 }
 
-#ifdef TAVREL_WITH_UI
+#if defined(TAVREL_WITH_UI) || defined(TAVREL_CHARTS_PROGRAM)
 // Only the chart pictures (and the calculation book, which holds one) need the desktop
-// library's application object, and making one (platform plugin, font database) takes
-// most of the tool's start-up; everything else does with the core one.
+// libraries and their application object, and loading them (platform plugin, font
+// database) takes longer than everything else the tool does.
 bool MayWritePicture(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
@@ -34,12 +40,45 @@ bool MayWritePicture(int argc, char **argv)
     return false;
 }
 #endif
+
+#ifdef TAVREL_CHARTS_PROGRAM
+// Runs the companion program that draws charts with the same arguments in place of this
+// one; returns only when it cannot be started.
+int RunChartsProgram(char **argv)
+{
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString name = QStringLiteral(TAVREL_CHARTS_PROGRAM);
+    for (const QString &candidate : {folder + QLatin1Char('/') + name,
+                                     QDir::cleanPath(folder + QStringLiteral("/" TAVREL_CHARTS_INSTALLED "/") + name)}) {
+        if (!QFileInfo(candidate).isExecutable())
+            continue;
+        const QByteArray path = QFile::encodeName(candidate);
+        argv[0] = const_cast<char *>(path.constData());
+        execv(path.constData(), argv);
+        std::fprintf(stderr, "无法启动 %s / cannot start it\n", path.constData());
+        return 1;
+    }
+    std::fprintf(stderr, "找不到绘图程序 %s，无法输出图片或计算书 / not found, so no pictures or books\n",
+                 qPrintable(name));
+    return 1;
+}
+#endif
 } // namespace
 
 int main(int argc, char **argv)
 {
     qInstallMessageHandler(QuietMessages);
     std::unique_ptr<QCoreApplication> app;
+#ifdef TAVREL_CHARTS_PROGRAM
+    if (MayWritePicture(argc, argv)) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+        return RunChartsProgram(argv);
+    }
+    // Named in --help; a run that writes them never gets here.
+    RegisterPictureCliFormats([](const CliOutputContext &, const QString &) {
+        throw TavrelError(QStringLiteral("图片由绘图程序输出 / pictures come from the charts program"));
+    });
+#endif
 #ifdef TAVREL_WITH_UI
     if (MayWritePicture(argc, argv)) {
         // The chart of -o picture.png is drawn offscreen: the tool never needs a display.

@@ -125,11 +125,25 @@ void FillExcelChartParts(ExcelChartParts &parts, const GridTexts &grid, int time
     for (qsizetype r = 1; r <= count; ++r) {
         const GridRow &cells = grid.rows[static_cast<size_t>(r - 1)];
         const QString k = QString::number(r + 1);
-        rows += QStringLiteral("<row r=\"") + k + QStringLiteral("\" spans=\"1:3\" x14ac:dyDescent=\"0.15\"><c r=\"A") + k
-            + QStringLiteral("\" t=\"s\"><v>") + QString::number(r + ExcelTemplateStrings - 1)
-            + QStringLiteral("</v></c><c r=\"B") + k + QStringLiteral("\"><v>") + cells[1]
-            + QStringLiteral("</v></c><c r=\"C") + k + QStringLiteral("\"><v>") + cells[2] + QStringLiteral("</v></c></row>");
-        strings += QStringLiteral("<si><t>") + cells[0] + QStringLiteral("</t></si>");
+        // Appended piece by piece: no temporary strings for 1,441 rows and more.
+        rows += QLatin1String("<row r=\"");
+        rows += k;
+        rows += QLatin1String("\" spans=\"1:3\" x14ac:dyDescent=\"0.15\"><c r=\"A");
+        rows += k;
+        rows += QLatin1String("\" t=\"s\"><v>");
+        rows += QString::number(r + ExcelTemplateStrings - 1);
+        rows += QLatin1String("</v></c><c r=\"B");
+        rows += k;
+        rows += QLatin1String("\"><v>");
+        rows += cells[1];
+        rows += QLatin1String("</v></c><c r=\"C");
+        rows += k;
+        rows += QLatin1String("\"><v>");
+        rows += cells[2];
+        rows += QLatin1String("</v></c></row>");
+        strings += QLatin1String("<si><t>");
+        strings += cells[0];
+        strings += QLatin1String("</t></si>");
     }
 
     ReplaceIgnoringCase(parts.sheet, QStringLiteral("<!--ROWCOUNT-->"), lastRow);

@@ -1,3 +1,4 @@
+#include "WindowTest.h"
 #include "TestSupport.h"
 #include "core/Failure.h"
 #include "platform/ScriptedPlatform.h"
@@ -40,23 +41,7 @@ QByteArray ZipEntry(const QString &path, const char *name)
     return bytes;
 }
 
-class CalcBookCommand : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Options() = TOptions{};
-        platform.appData = MakeTempFolder() + "/appdata";
-        platform.temp = MakeTempFolder();
-        folder = MakeTempFolder();
-        window = std::make_unique<TFormTavrel>(platform);
-        window->show();
-        QApplication::processEvents();
-    }
-
-    ScriptedPlatform platform;
-    QString folder;
-    std::unique_ptr<TFormTavrel> window;
-};
+using CalcBookCommand = WindowTest;
 
 } // namespace
 

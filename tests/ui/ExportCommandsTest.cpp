@@ -1,3 +1,4 @@
+#include "WindowTest.h"
 #include "TestSupport.h"
 #include "core/TextFile.h"
 #include "platform/ScriptedPlatform.h"
@@ -22,20 +23,8 @@
 
 namespace {
 
-class Exports : public ::testing::Test {
+class Exports : public WindowTest {
 protected:
-    void SetUp() override
-    {
-        Options() = TOptions{};
-        platform.appData = MakeTempFolder() + "/appdata";
-        folder = MakeTempFolder();
-        window = std::make_unique<TFormTavrel>(platform);
-        window->show();
-        QApplication::processEvents();
-    }
-
-    void trigger(const char *name) { window->findChild<QAction *>(QString::fromLatin1(name))->trigger(); }
-
     void emptyTheResult()
     {
         window->Model().Storm_Step = 0;
@@ -45,10 +34,6 @@ protected:
     }
 
     QString lastPath(PlatformCallKind kind) { return platform.last(kind).path; }
-
-    ScriptedPlatform platform;
-    QString folder;
-    std::unique_ptr<TFormTavrel> window;
 };
 
 const QString NoData = QStringLiteral("没有数据可以保存~\r\n点击“添加”按钮，添加新曲线");

@@ -1,3 +1,4 @@
+#include "WindowTest.h"
 #include "TestSupport.h"
 #include "core/RainModelFile.h"
 #include "platform/ScriptedPlatform.h"
@@ -17,18 +18,8 @@
 #include <memory>
 
 namespace {
-class GridCopyAndDrop : public ::testing::Test {
+class GridCopyAndDrop : public WindowTest {
 protected:
-    void SetUp() override
-    {
-        Options() = TOptions{};
-        platform.appData = MakeTempFolder() + "/appdata";
-        folder = MakeTempFolder();
-        window = std::make_unique<TFormTavrel>(platform);
-        window->show();
-        QApplication::processEvents();
-    }
-
     void selectRows(std::initializer_list<int> rows)
     {
         QItemSelectionModel *selection = window->grid()->selectionModel();
@@ -62,10 +53,6 @@ protected:
         QApplication::processEvents();   // the file is opened after the drop
         return true;
     }
-
-    ScriptedPlatform platform;
-    QString folder;
-    std::unique_ptr<TFormTavrel> window;
 };
 
 const QString Heading = QStringLiteral("时间\t降雨强度mm/min\t降雨总量mm\n");

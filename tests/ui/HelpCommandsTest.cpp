@@ -1,3 +1,4 @@
+#include "WindowTest.h"
 #include "TestSupport.h"
 #include "core/TextFile.h"
 #include "platform/ScriptedPlatform.h"
@@ -15,19 +16,13 @@
 
 namespace {
 
-class HelpMenu : public ::testing::Test {
+class HelpMenu : public WindowTest {
 protected:
     void SetUp() override
     {
-        Options() = TOptions{};
-        platform.appData = MakeTempFolder() + "/appdata";
-        window = std::make_unique<TFormTavrel>(platform);
-        window->show();
-        QApplication::processEvents();
+        WindowTest::SetUp();
         platform.clearCalls();
     }
-
-    void trigger(const char *name) { window->findChild<QAction *>(QString::fromLatin1(name))->trigger(); }
 
     void reply(const QByteArray &body, const QByteArray &contentType = "text/html")
     {
@@ -46,9 +41,6 @@ protected:
             paths << call.path;
         return paths;
     }
-
-    ScriptedPlatform platform;
-    std::unique_ptr<TFormTavrel> window;
 };
 
 const QString Latest = QStringLiteral("已经是最新版本了");

@@ -12,7 +12,7 @@ packages=(
   fonts-arphic-uming fonts-liberation
   xvfb xauth
   clang libclang-rt-14-dev
-  poppler-utils desktop-file-utils
+  poppler-utils desktop-file-utils file
 )
 
 missing=()

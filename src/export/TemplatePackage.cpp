@@ -92,32 +92,14 @@ public:
     {
         contents.push_back(std::move(bytes));
         const QByteArray &data = contents.back();
-        zip_source_t *entry = zip_source_buffer(archive, data.constData(), static_cast<zip_uint64_t>(data.size()), 0);
-        if (!entry)
-            fail();
-        const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), entry, ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(entry);
-            fail();
-        }
-        if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, PackingLevel) != 0)
-            fail();
+        addEntry(name, zip_source_buffer(archive, data.constData(), static_cast<zip_uint64_t>(data.size()), 0));
     }
 
     // The entry `index` of `source` as it is stored there, without inflating and deflating
     // it again; `source` must stay open until finish().
     void copy(const QString &name, zip_t *source, zip_uint64_t index)
     {
-        zip_source_t *entry = zip_source_zip(archive, source, index, ZIP_FL_COMPRESSED, 0, -1);
-        if (!entry)
-            fail();
-        const zip_int64_t added = zip_file_add(archive, name.toUtf8().constData(), entry, ZIP_FL_ENC_UTF_8);
-        if (added < 0) {
-            zip_source_free(entry);
-            fail();
-        }
-        if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(added), ZIP_CM_DEFLATE, PackingLevel) != 0)
-            fail();
+        addEntry(name, zip_source_zip(archive, source, index, ZIP_FL_COMPRESSED, 0, -1));
     }
 
     QByteArray finish()
@@ -141,6 +123,20 @@ private:
     [[noreturn]] void fail()
     {
         throw TavrelError(QStringLiteral("无法建立压缩包：%1").arg(QString::fromUtf8(zip_strerror(archive))));
+    }
+
+    // Adds the entry, deflated; the archive owns `entry` once it is added.
+    void addEntry(const QString &name, zip_source_t *entry)
+    {
+        if (!entry)
+            fail();
+        const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), entry, ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(entry);
+            fail();
+        }
+        if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, PackingLevel) != 0)
+            fail();
     }
 
     zip_source_t *source = nullptr;

@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "TestSupport.h"
 #include "cli/CliTool.h"
 #include "core/TextFile.h"
@@ -11,20 +12,6 @@
 namespace {
 const QStringList EightPeriods = {"1", "2", "3", "5", "10", "20", "50", "100"};
 
-CliStreams RunTool(const QStringList &args, int expectedCode = 0)
-{
-    CliStreams s;
-    EXPECT_EQ(RunCli(args, s), expectedCode) << s.err.toStdString();
-    return s;
-}
-
-QStringList Lines(const QString &text)
-{
-    QStringList lines = text.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
 
 QStringList Files(const QString &folder)
 {

@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "TestSupport.h"
 #include "cli/CliTool.h"
 #include "core/RainModelFile.h"
@@ -10,20 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-CliStreams RunTool(const QStringList &args, int expectedCode = 0)
-{
-    CliStreams s;
-    EXPECT_EQ(RunCli(args, s), expectedCode) << s.err.toStdString();
-    return s;
-}
-
-QStringList Lines(const QString &out)
-{
-    QStringList lines = out.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
 
 class Cli : public ::testing::Test {
 protected:

@@ -13,24 +13,6 @@
 #include <QDir>
 
 namespace {
-// SWMM wants hours:minutes and mm/h. The desktop program switches its settings and
-// recomputes; here the rows are recomputed in those units for the SWMM files only, once
-// per storm.
-const SwmmRows &RowsForSwmm(const CliOutputContext &context)
-{
-    const TOptions &o = context.options;
-    if (!context.swmmRows && !SwmmNeedsSwitch(o.Int_TimeForamtidx, o.Int_StormUnitidx))
-        context.swmmRows = SwmmRows{context.result.points, context.grid};
-    if (!context.swmmRows) {
-        HyetographResult perHour = ComputeHyetographRows(context.model, {0, o.Bool_CalcByShow, o.Int_Precision});
-        if (!perHour.ok)
-            throw TavrelError(perHour.message);
-        GridTexts grid = MakeGridTexts(perHour.points, {0, 0, o.Int_Precision});
-        context.swmmRows = SwmmRows{std::move(perHour.points), std::move(grid)};
-    }
-    return *context.swmmRows;
-}
-
 void WriteCsv(const CliOutputContext &context, const QString &path)
 {
     WriteCsvFile(path, context.grid, context.options.Int_TimeForamtidx, context.options.Int_StormUnitidx);
@@ -38,8 +20,9 @@ void WriteCsv(const CliOutputContext &context, const QString &path)
 
 void WriteSwmm(const CliOutputContext &context, const QString &path)
 {
-    const SwmmRows &rows = RowsForSwmm(context);
-    WriteSwmmFile(path, rows.grid, rows.points);
+    // SWMM wants hours:minutes and mm/h whatever the settings say; the series is made in
+    // those units from the model.
+    WriteSwmmFile(path, context.model, context.options.Bool_CalcByShow, context.options.Int_Precision);
 }
 
 // The storms SWMM refuses are left out and named; the others are written.
@@ -49,8 +32,8 @@ QStringList WriteSwmmInput(const std::vector<CliOutputContext> &storms, const QS
     QStringList leftOut;
     for (const CliOutputContext &context : storms) {
         try {
-            const SwmmRows &rows = RowsForSwmm(context);
-            series.push_back(MakeSwmmInputSeries(context.model, rows.grid, rows.points));
+            const TOptions &o = context.options;
+            series.push_back(MakeSwmmInputSeries(context.model, o.Bool_CalcByShow, o.Int_Precision));
         } catch (const TavrelError &e) {
             leftOut.append(e.message());
         }

@@ -31,8 +31,8 @@ public:
     }
     bool fontDialog(QWidget *, TFontInfo &) override { return false; }
     int showModal(QDialog *) override { return 0; }
-    void openWithDefaultProgram(const QString &) override {}
-    void openInTextEditor(const QString &) override {}
+    bool openWithDefaultProgram(const QString &) override { return true; }
+    bool openInTextEditor(const QString &) override { return true; }
     HttpReply httpGet(const HttpRequest &) override { return {}; }
     // The window's own settings folder lies in a throw-away folder: the tool's settings
     // come from the context, and nothing of the user's is touched.

@@ -6,6 +6,9 @@
 
 double FormulaA(const TExpressionObject &m)
 {
+    // Only the logarithm's forms need P; say what is wrong in the user's words.
+    if ((m.LG_LN == 0 || m.LG_LN == 1) && !(m.Storm_RepeatYear > 0))
+        throw TavrelError(QStringLiteral("重现期P必须大于0"));
     switch (m.LG_LN) {
     case 0:
         return CheckedFinite(m.a1 * (1 + m.c * CheckedLog10(m.Storm_RepeatYear)));
@@ -18,49 +21,64 @@ double FormulaA(const TExpressionObject &m)
 
 namespace {
 
-void Compute(const TExpressionObject &m, const ComputeSettings &s, HyetographResult &out)
+// The Keifer-Chu intensity of every whole minute 0 … trunc(T), in the unit and rounding of
+// `s`, handed to `visit(minute, label, intensity)` in order. The peak minute of a b = 0
+// storm has no defined intensity and is passed over.
+template <class Visit>
+void EachMinute(const TExpressionObject &m, const ComputeSettings &s, Visit &&visit)
 {
     const double T = m.Storm_Time;
     if (T > MaxStormMinutes)
         throw TavrelError(QStringLiteral("降雨历时%1分钟太长，最长只能计算%2分钟")
                               .arg(FormatGeneral(T), FormatGeneral(MaxStormMinutes)));
+    const double N = std::trunc(T);
+    if (N < 0)
+        return;
     const double a = FormulaA(m);
     const double b = m.b;
     const double n = m.n;
     const double r = m.Storm_Percent;
-    const int step = m.Storm_Step;
     const bool perHour = s.StormUnit == 0;
-
-    const double N = std::trunc(T);
-    int minutesSummed = 0;
-    if (N >= 0) {
-        const double tp = CheckedFinite(r * T);
-        const auto last = static_cast<int>(N);
-        out.points.reserve(static_cast<size_t>(step > 1 ? last / step + 2 : last + 1));
-        double H = 0;
-        for (int i = 0; i <= last; ++i) {
-            const double t = i;
-            const int side = CompareValue(t, tp);
-            const bool rising = side <= 0;
-            if (side == 0 && b == 0)
-                continue;   // with b = 0 the peak minute itself has no defined intensity
-            // At the peak the distance is 0, also when r * T carries rounding.
-            const double distance = side == 0 ? 0.0 : std::fabs(t - tp);
-            const double x = rising ? CheckedDiv(distance, r) : CheckedDiv(distance, 1 - r);
-            double I = CheckedDiv(CheckedFinite(a * ((1 - n) * x + b)), CheckedPow(x + b, n + 1));
-            if (perHour)
-                I = CheckedFinite(I * 60);
-            if (s.CalcByShow)
-                I = DisplayRound(s.Precision, I);
-            const double label = (rising && b == 0) ? t + 1 : t;
-            H = CheckedFinite(H + I);
-            ++minutesSummed;
-            if (step == 0)
-                throw TavrelError(QStringLiteral("除数为零（计算步长为0）"));
-            if (i % step == 0 || i == last)
-                out.points.push_back({label, I, perHour ? H / 60 : H});
-        }
+    if (r == 0)
+        throw TavrelError(QStringLiteral("峰值比例r必须大于0"));
+    const double tp = CheckedFinite(r * T);
+    const auto last = static_cast<int>(N);
+    for (int i = 0; i <= last; ++i) {
+        const double t = i;
+        const int side = CompareValue(t, tp);
+        const bool rising = side <= 0;
+        if (side == 0 && b == 0)
+            continue;   // with b = 0 the peak minute itself has no defined intensity
+        // At the peak the distance is 0, also when r * T carries rounding.
+        const double distance = side == 0 ? 0.0 : std::fabs(t - tp);
+        const double x = rising ? CheckedDiv(distance, r) : CheckedDiv(distance, 1 - r);
+        double I = CheckedDiv(CheckedFinite(a * ((1 - n) * x + b)), CheckedPow(x + b, n + 1));
+        if (perHour)
+            I = CheckedFinite(I * 60);
+        if (s.CalcByShow)
+            I = DisplayRound(s.Precision, I);
+        visit(i, (rising && b == 0) ? t + 1 : t, I);
     }
+}
+
+void Compute(const TExpressionObject &m, const ComputeSettings &s, HyetographResult &out)
+{
+    const int step = m.Storm_Step;
+    if (step == 0)
+        throw TavrelError(QStringLiteral("计算步长不能为0"));
+    const bool perHour = s.StormUnit == 0;
+    const double N = std::trunc(m.Storm_Time);
+    const int last = N >= 0 && N <= MaxStormMinutes ? static_cast<int>(N) : -1;
+    if (last >= 0)
+        out.points.reserve(static_cast<size_t>(step > 1 ? last / step + 2 : last + 1));
+    double H = 0;
+    int minutesSummed = 0;
+    EachMinute(m, s, [&](int i, double label, double I) {
+        H = CheckedFinite(H + I);
+        ++minutesSummed;
+        if (i % step == 0 || i == last)
+            out.points.push_back({label, I, perHour ? H / 60 : H});
+    });
     if (out.points.empty())
         throw TavrelError(QStringLiteral("没有可计算的数据（降雨历时为负）"));
     out.overall = out.points.back().cumulative;
@@ -72,6 +90,15 @@ void Compute(const TExpressionObject &m, const ComputeSettings &s, HyetographRes
 }
 
 } // namespace
+
+std::vector<StormMinute> StormMinuteIntensities(const TExpressionObject &model, const ComputeSettings &settings)
+{
+    std::vector<StormMinute> minutes;
+    if (model.Storm_Time >= 0 && model.Storm_Time <= MaxStormMinutes)
+        minutes.reserve(static_cast<size_t>(model.Storm_Time) + 1);
+    EachMinute(model, settings, [&](int i, double, double I) { minutes.push_back({i, I}); });
+    return minutes;
+}
 
 HyetographResult ComputeHyetographRows(const TExpressionObject &model, const ComputeSettings &settings)
 {

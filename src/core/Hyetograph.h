@@ -33,6 +33,17 @@ constexpr double MaxStormMinutes = 100000;
 // other LG_LN). Throws TavrelError for a P that has no logarithm or an overflow.
 double FormulaA(const TExpressionObject &model);
 
+// The intensity of one whole minute of the storm.
+struct StormMinute {
+    int minute = 0;
+    double intensity = 0;
+};
+
+// The intensity of every whole minute 0 … trunc(T), in the unit and rounding of
+// `settings`; the peak minute of a b = 0 storm has no intensity and no entry. Unlike the
+// rows, the minutes are the minutes themselves, never shifted labels. Throws TavrelError.
+std::vector<StormMinute> StormMinuteIntensities(const TExpressionObject &model, const ComputeSettings &settings);
+
 // The Chicago design storm after Keifer and Chu, minute by minute. On failure the
 // result carries no rows and the model is not touched.
 HyetographResult ComputeHyetographRows(const TExpressionObject &model, const ComputeSettings &settings);

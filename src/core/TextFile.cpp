@@ -60,14 +60,50 @@ QString DecodeText(const QByteArray &bytes)
     return gbk.decode(bytes);
 }
 
+QString WriteFailureReason(int code, const QString &fallback)
+{
+    switch (code) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("没有写入权限");
+    case ENOENT:
+        return QStringLiteral("文件夹不存在");
+    case ENOTDIR:
+        return QStringLiteral("路径中的某一级不是文件夹");
+    case EISDIR:
+        return QStringLiteral("已有同名的文件夹");
+    case ENOSPC:
+        return QStringLiteral("磁盘空间不足");
+#ifdef EDQUOT
+    case EDQUOT:
+        return QStringLiteral("超出了磁盘配额");
+#endif
+    case EFBIG:
+        return QStringLiteral("文件太大");
+    case EROFS:
+        return QStringLiteral("磁盘是只读的");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("文件被占用");
+    case ENAMETOOLONG:
+        return QStringLiteral("文件名太长");
+    default:
+        return fallback;
+    }
+}
+
+QString CannotWriteMessage(const QString &path, const QString &reason)
+{
+    return QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(path), reason);
+}
+
 void WriteFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    auto fail = [&](const QString &reason) {
-        return TavrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), reason));
-    };
+    auto fail = [&](const QString &reason) { return TavrelError(CannotWriteMessage(path, reason)); };
+    errno = 0;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw fail(file.errorString());
+        throw fail(WriteFailureReason(errno, file.errorString()));
     // Qt takes a short write (disk full, file too large) for success: it keeps what fitted
     // and, when the bytes waited in its buffer, commit() still renames the cut file into
     // place. So flush here and insist on every byte before committing. Qt records no
@@ -76,12 +112,13 @@ void WriteFileAtomically(const QString &path, const QByteArray &bytes)
     const bool complete = file.write(bytes) == bytes.size() && file.flush();
     if (!complete) {
         const int code = errno;
-        const QString reason = code != 0 ? qt_error_string(code) : file.errorString();
+        const QString reason = WriteFailureReason(code, code != 0 ? qt_error_string(code) : file.errorString());
         file.cancelWriting();
         throw fail(reason);
     }
+    errno = 0;
     if (!file.commit())
-        throw fail(file.errorString());
+        throw fail(WriteFailureReason(errno, file.errorString()));
 }
 
 QByteArray ReadWholeFile(const QString &path, qint64 maxBytes)

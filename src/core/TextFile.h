@@ -12,9 +12,15 @@ QByteArray GbkLines(const QStringList &lines);
 // UTF-8 and anything else as GBK.
 QString DecodeText(const QByteArray &bytes);
 
+// Why a file could not be written, in the user's language: the common system errors
+// (permission, full disk, read-only medium, missing folder ...) by their errno code, any
+// other by the system's own text `fallback`.
+QString WriteFailureReason(int code, const QString &fallback);
+// The message of every failed write: "无法写入文件“<path>”：<reason>".
+QString CannotWriteMessage(const QString &path, const QString &reason);
+
 // Writes through a temporary file beside the target and renames it into place, so a
-// failed write leaves an existing file whole. Throws TavrelError
-// ("Cannot create file "<path>". <reason>").
+// failed write leaves an existing file whole. Throws TavrelError (CannotWriteMessage).
 void WriteFileAtomically(const QString &path, const QByteArray &bytes);
 
 // Rain-model files and options.ini are a few hundred bytes; anything over this is not one

@@ -2,6 +2,7 @@
 #include "DataFileName.h"
 
 #include "core/Failure.h"
+#include "core/Numbers.h"
 #include "core/TextFile.h"
 #include "core/TimeLabel.h"
 
@@ -12,24 +13,6 @@ namespace {
 const QString HeadingLine = QStringLiteral(";;时间(时:分)  数值(毫米/时)");
 const QString RuleLine = QStringLiteral(";;------------ ------------");
 
-// Elapsed labels are zero-padded hours (at least two digits), ":" and two-digit minutes,
-// so a longer label is a later time and labels of equal length compare as text.
-bool StrictlyBefore(const QString &earlier, const QString &later)
-{
-    if (earlier.size() != later.size())
-        return earlier.size() < later.size();
-    return earlier < later;
-}
-
-QString RepeatedTimeMessage(const QString &time)
-{
-    return QStringLiteral("无法保存SWMM文件：时间“%1”出现了不止一次，而SWMM要求时间序列的时间逐行递增，"
-                          "不接受这样的文件。\r\n"
-                          "公式参数b为0且峰值时刻(r×T)不在整分钟上时会出现这种情况，"
-                          "请调整峰值比例r或降雨历时T后再保存。")
-        .arg(time);
-}
-
 QString LongValueMessage(size_t row, qsizetype length)
 {
     return QStringLiteral("无法保存SWMM文件：第%1行的数值有%2个字符，而SWMM读取时间序列文件时，"
@@ -39,11 +22,6 @@ QString LongValueMessage(size_t row, qsizetype length)
         .arg(SwmmMaxValueLength);
 }
 
-QString BackwardsTimeMessage(const QString &before, const QString &after)
-{
-    return QStringLiteral("无法保存SWMM文件：时间“%1”排在“%2”之后，而SWMM要求时间序列的时间逐行递增。")
-        .arg(after, before);
-}
 } // namespace
 
 QString SwmmProposedFileName(const TExpressionObject &model)
@@ -56,49 +34,51 @@ bool SwmmNeedsSwitch(int timeFormat, int stormUnit)
     return timeFormat != 0 || stormUnit != 0;
 }
 
-std::vector<SwmmEntry> SwmmSeries(const GridTexts &grid, const std::vector<HyetographPoint> &points)
+std::vector<SwmmEntry> SwmmSeries(const TExpressionObject &model, bool calcByShow, int precision)
 {
-    if (grid.rows.size() != points.size())
-        throw TavrelError(QStringLiteral("无法保存SWMM文件：表格有%1行，计算结果却有%2行。")
-                              .arg(grid.rows.size())
-                              .arg(points.size()));
+    const int step = model.Storm_Step;
+    if (step < 1)
+        throw TavrelError(QStringLiteral("无法保存SWMM文件：计算步长%1分钟不能作为时间序列的间隔，至少应为1分钟。").arg(step));
+    const std::vector<StormMinute> minutes = StormMinuteIntensities(model, {0, calcByShow, precision});
+    if (minutes.empty())
+        throw TavrelError(QStringLiteral("没有可计算的数据（降雨历时为负）"));
     std::vector<SwmmEntry> series;
-    series.reserve(points.size());
-    for (size_t i = 0; i < points.size(); ++i) {
-        QString time = ElapsedTimeLabel(points[i].minute);
-        if (i > 0 && !StrictlyBefore(series.back().time, time)) {
-            if (time == series.back().time)
-                throw TavrelError(RepeatedTimeMessage(time));
-            throw TavrelError(BackwardsTimeMessage(series.back().time, time));
-        }
-        const QString &value = grid.rows[i][1];
+    series.reserve(minutes.size() / static_cast<size_t>(step) + 1);
+    for (size_t i = 0; i < minutes.size();) {
+        const int interval = minutes[i].minute / step;
+        double rain = 0;   // mm/h summed over one-minute steps
+        for (; i < minutes.size() && minutes[i].minute / step == interval; ++i)
+            rain += minutes[i].intensity;
+        QString value = FormatFixed(rain / step, precision);
         if (value.size() > SwmmMaxValueLength)
-            throw TavrelError(LongValueMessage(i + 1, value.size()));
-        series.push_back({std::move(time), value});
+            throw TavrelError(LongValueMessage(series.size() + 1, value.size()));
+        series.push_back({ElapsedTimeLabel(static_cast<double>(interval) * step), std::move(value)});
     }
     return series;
 }
 
-QStringList SwmmLines(const GridTexts &grid, const std::vector<HyetographPoint> &points)
+QStringList SwmmLines(const TExpressionObject &model, bool calcByShow, int precision)
 {
-    const std::vector<SwmmEntry> series = SwmmSeries(grid, points);
+    const std::vector<SwmmEntry> series = SwmmSeries(model, calcByShow, precision);
     QStringList lines;
-    lines.reserve(static_cast<qsizetype>(series.size()) + 2);
+    lines.reserve(static_cast<qsizetype>(series.size()) + 3);
     lines.append(HeadingLine);
     lines.append(RuleLine);
+    if (model.Storm_Step > 1)
+        lines.append(QStringLiteral(";;每个数值为自该时刻起%1分钟内的平均降雨强度（这%1分钟的雨量除以%1分钟）").arg(model.Storm_Step));
     // leftJustified pads to the width and leaves a longer text whole.
     for (const SwmmEntry &entry : series)
         lines.append(entry.time.leftJustified(SwmmTimeFieldWidth, QLatin1Char(' ')) + entry.value);
     return lines;
 }
 
-QByteArray SwmmFileBytes(const GridTexts &grid, const std::vector<HyetographPoint> &points)
+QByteArray SwmmFileBytes(const TExpressionObject &model, bool calcByShow, int precision)
 {
-    return GbkLines(SwmmLines(grid, points));
+    return GbkLines(SwmmLines(model, calcByShow, precision));
 }
 
-void WriteSwmmFile(const QString &path, const GridTexts &grid, const std::vector<HyetographPoint> &points)
+void WriteSwmmFile(const QString &path, const TExpressionObject &model, bool calcByShow, int precision)
 {
-    const QByteArray bytes = SwmmFileBytes(grid, points);
+    const QByteArray bytes = SwmmFileBytes(model, calcByShow, precision);
     WriteFileAtomically(path, bytes);
 }

@@ -1,9 +1,8 @@
 #pragma once
-// The storm as an EPA SWMM rainfall time series file: two ";;" comment lines, then one
-// "time value" line per table row, the time as hours:minutes since the start of the storm
-// and the value the intensity in mm/h as the table shows it. SWMM reads such a file as a
+// The storm as an EPA SWMM rainfall time series file: ";;" comment lines, then one
+// "time value" line per step, the time as hours:minutes since the start of the storm
+// and the value an intensity in mm/h. SWMM reads such a file as a
 // time series whose times count from the start of the simulation.
-#include "core/GridText.h"
 #include "core/Hyetograph.h"
 #include "core/StormModel.h"
 #include <QByteArray>
@@ -32,30 +31,32 @@ constexpr int SwmmMaxValueLength = 49;
 // One line of the series as SWMM reads it: the elapsed time and the value text.
 struct SwmmEntry {
     QString time;       // "00:05", "24:00", "100:00"
-    QString value;      // the table's intensity text, mm/h
+    QString value;      // intensity in mm/h, `Precision` decimals
 };
 
-// The series with every check below applied (times strictly increasing, values short
-// enough, table and rows of equal length); both the .dat file and the input-file section
-// are made from it. Throws TavrelError.
-std::vector<SwmmEntry> SwmmSeries(const GridTexts &grid, const std::vector<HyetographPoint> &points);
+// The series SWMM gets. SWMM holds each value of an intensity series for the gauge's
+// whole recording interval, the step, so a sample of every step-th minute would give it
+// another storm: less rain, and a peak that falls between samples. So there is one entry
+// for each interval of minutes k·s … k·s + s − 1 (s the step, k = 0, 1, …) that holds a
+// minute of the storm, at time k·s, and its value is the rain of those minutes divided by
+// s: the interval's mean intensity in mm/h. Every gap is then a multiple of s, the values
+// held for s minutes add up to the storm's total, and the heaviest interval is kept. At a
+// step of 1 the values are the table's intensities in mm/h. Times are the minutes
+// themselves (never the b = 0 rule's shifted labels), as elapsed hours:minutes that count
+// on past 24 hours. The minutes are computed in mm/h with `calcByShow` and `precision`
+// as the table's are. Throws TavrelError for a step below 1, a failed computation or a
+// value longer than SwmmMaxValueLength.
+std::vector<SwmmEntry> SwmmSeries(const TExpressionObject &model, bool calcByShow, int precision);
 
-// The file's lines. `grid` must have been made with TimeFormat 0 and StormUnit 0, and
-// `points` are the rows it was made from (one per table row, same order): the value is
-// the table's intensity text, the time is the elapsed hours:minutes of the point's
-// minute. Below 24 hours that is the table's own text; from there on the table's clock
-// restarts at 00:00 while the file counts on (24:00, 25:00 ...), since SWMM refuses a
-// series that runs backwards. For the same reason a series whose times do not strictly
-// increase (two rows labelled with the same minute) is refused: throws TavrelError
-// naming the repeated time. Also throws when grid and points differ in length or a value
-// is longer than SwmmMaxValueLength.
-QStringList SwmmLines(const GridTexts &grid, const std::vector<HyetographPoint> &points);
+// The file's lines: the two comment lines, at a step above 1 a third saying what the
+// values are, then "time value" per entry, the time padded to SwmmTimeFieldWidth.
+QStringList SwmmLines(const TExpressionObject &model, bool calcByShow, int precision);
 
 // The file's bytes: GBK, no byte-order mark, CR LF after every line, the last included.
-QByteArray SwmmFileBytes(const GridTexts &grid, const std::vector<HyetographPoint> &points);
+QByteArray SwmmFileBytes(const TExpressionObject &model, bool calcByShow, int precision);
 
 // Writes the file at `path` exactly (the caller forces the extension first, with
 // ReplaceExtension(path, SwmmExtension)). Everything is checked before the disk is
 // touched; the bytes go to a temporary file that is renamed into place, so a refused
 // series or a failed write leaves an existing file whole. Throws TavrelError.
-void WriteSwmmFile(const QString &path, const GridTexts &grid, const std::vector<HyetographPoint> &points);
+void WriteSwmmFile(const QString &path, const TExpressionObject &model, bool calcByShow, int precision);

@@ -15,13 +15,6 @@ constexpr int NameWidth = 16;
 constexpr int TimeWidth = 10;
 constexpr int WordWidth = 9;
 
-// Minutes of an elapsed "H:MM" label (hours of any length).
-qint64 LabelMinutes(const QString &label)
-{
-    const qsizetype colon = label.indexOf(QLatin1Char(':'));
-    return label.left(colon).toLongLong() * 60 + label.mid(colon + 1).toLongLong();
-}
-
 QString StormWords(const TExpressionObject &m)
 {
     return QStringLiteral("P=%1 T=%2 r=%3")
@@ -33,15 +26,6 @@ QString Padded(const QString &text, int width)
     return text.leftJustified(width, QLatin1Char(' ')) + QLatin1Char(' ');
 }
 
-QString TooCloseMessage(const QString &storm, const QString &before, const QString &after, qint64 gap, int step)
-{
-    return QStringLiteral("无法写入SWMM输入文件（%1）：时间“%2”与前一行“%3”只相隔%4分钟，短于计算步长%5分钟。"
-                          "雨量计以计算步长为记录间隔，而SWMM不接受记录间隔长于时间序列最短间隔的雨量计。\r\n"
-                          "请使降雨历时为计算步长的整数倍（公式参数b为0时请用1分钟步长）后再保存。")
-        .arg(storm, after, before)
-        .arg(gap)
-        .arg(step);
-}
 } // namespace
 
 QString SwmmSeriesName(const TExpressionObject &model)
@@ -56,30 +40,22 @@ QString SwmmGaugeName(const TExpressionObject &model)
         .arg(FormatGeneral(model.Storm_RepeatYear), FormatGeneral(model.Storm_Time), FormatGeneral(model.Storm_Percent));
 }
 
-SwmmInputSeries MakeSwmmInputSeries(const TExpressionObject &model, const GridTexts &grid,
-                                    const std::vector<HyetographPoint> &points)
+SwmmInputSeries MakeSwmmInputSeries(const TExpressionObject &model, bool calcByShow, int precision)
 {
     const QString storm = StormWords(model);
-    const int step = model.Storm_Step;
-    if (step < 1)
-        throw TavrelError(QStringLiteral("无法写入SWMM输入文件（%1）：计算步长%2分钟不能作为雨量计的记录间隔，至少应为1分钟。")
-                              .arg(storm)
-                              .arg(step));
     SwmmInputSeries series;
     try {
-        series.entries = SwmmSeries(grid, points);
+        series.entries = SwmmSeries(model, calcByShow, precision);
     } catch (const TavrelError &e) {
         throw TavrelError(QStringLiteral("（%1）").arg(storm) + e.message());
     }
-    for (size_t i = 1; i < series.entries.size(); ++i) {
-        const qint64 gap = LabelMinutes(series.entries[i].time) - LabelMinutes(series.entries[i - 1].time);
-        if (gap < step)
-            throw TavrelError(TooCloseMessage(storm, series.entries[i - 1].time, series.entries[i].time, gap, step));
-    }
+    const int step = model.Storm_Step;
     series.seriesName = SwmmSeriesName(model);
     series.gaugeName = SwmmGaugeName(model);
     series.interval = ElapsedTimeLabel(step);
     series.description = storm + QStringLiteral(" step %1 min").arg(step);
+    if (step > 1)
+        series.description += QStringLiteral(", mean intensity of each %1 min").arg(step);
     return series;
 }
 

@@ -8,7 +8,6 @@
 // The text is plain ASCII, so it reads the same in a model file of any encoding.
 #include "SwmmExport.h"
 
-#include "core/GridText.h"
 #include "core/Hyetograph.h"
 #include "core/StormModel.h"
 #include <QByteArray>
@@ -33,13 +32,11 @@ struct SwmmInputSeries {
     std::vector<SwmmEntry> entries;
 };
 
-// Checks one storm for SWMM: the checks of the .dat series, a step of at least one minute,
-// and no two times closer than the step, since SWMM refuses a gauge whose recording
-// interval is longer than the shortest interval of its series (a last row off the step,
-// as at minute 121 of a step of 5, or a peak moved by b = 0). `grid` and `points` as for
-// SwmmLines (hours:minutes, mm/h). Throws TavrelError.
-SwmmInputSeries MakeSwmmInputSeries(const TExpressionObject &model, const GridTexts &grid,
-                                    const std::vector<HyetographPoint> &points);
+// One storm's series for SWMM (SwmmSeries: one mean intensity per step, so every gap is a
+// multiple of the step and the gauge records once per step, as SWMM requires of a gauge
+// whose interval may not exceed its series' shortest gap). Throws TavrelError naming the
+// storm.
+SwmmInputSeries MakeSwmmInputSeries(const TExpressionObject &model, bool calcByShow, int precision);
 
 // The section text, one line per element: [TIMESERIES] with a comment line and the entries
 // of each storm, a blank line, then [RAINGAGES] with one gauge per storm. Throws

@@ -31,7 +31,7 @@ QString Native(const QString &path)
 
 TavrelError CannotCreate(const QString &path, const QString &reason)
 {
-    return TavrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(Native(path), reason));
+    return TavrelError(CannotWriteMessage(path, reason));
 }
 
 QString ZipErrorText(zip_error_t *error)
@@ -171,10 +171,12 @@ QString CreateArchiveFile(const QString &preferred, QFile &file)
         if (info.exists() || info.isSymLink())
             continue;
         file.setFileName(candidate);
+        errno = 0;
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return candidate;
+        const int code = errno;
         if (!QFileInfo(candidate).exists() && !QFileInfo(candidate).isSymLink())
-            throw CannotCreate(candidate, file.errorString());
+            throw CannotCreate(candidate, WriteFailureReason(code, file.errorString()));
     }
     throw CannotCreate(preferred, QStringLiteral("没有可用的文件名"));
 }
@@ -353,7 +355,7 @@ PackagePlacement TemplatePackage::SaveAs(const QString &target)
     errno = 0;
     const bool written = file.write(packed) == packed.size() && file.flush();
     const int code = errno;
-    const QString reason = code != 0 ? qt_error_string(code) : file.errorString();
+    const QString reason = WriteFailureReason(code, code != 0 ? qt_error_string(code) : file.errorString());
     file.close();
     if (!written || file.error() != QFileDevice::NoError) {
         QFile::remove(archivePath);

@@ -67,10 +67,11 @@ public:
     virtual bool fontDialog(QWidget *parent, TFontInfo &font) = 0;
     // Shows a form modally and returns its QDialog result code.
     virtual int showModal(QDialog *dialog) = 0;
-    // The desktop's default program for a file or web address; never waited for.
-    virtual void openWithDefaultProgram(const QString &fileOrUrl) = 0;
-    // The desktop's text editor with this file.
-    virtual void openInTextEditor(const QString &path) = 0;
+    // The desktop's default program for a file or web address; never waited for. False
+    // when the desktop has no program for it, or none could be started.
+    virtual bool openWithDefaultProgram(const QString &fileOrUrl) = 0;
+    // The desktop's text editor with this file; false as above.
+    virtual bool openInTextEditor(const QString &path) = 0;
     virtual HttpReply httpGet(const HttpRequest &request) = 0;
     virtual QString appDataFolder() = 0;
     virtual QString tempFolder() = 0;

@@ -14,6 +14,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMimeDatabase>
 #include <QMessageBox>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -29,6 +30,29 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// Whether the desktop names a program for files of this type. xdg-open starts in the
+// background and fails there when nothing handles the type, which Qt takes for success,
+// so on a free desktop the mime database is asked first. Elsewhere the shell says it.
+bool HasProgramFor(const QString &mimeType)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (query.isEmpty())
+        return !QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty();
+    QProcess process;
+    process.start(query, {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished();
+        return true;   // no answer is no proof of absence: let the shell try
+    }
+    return !process.readAllStandardOutput().trimmed().isEmpty();
+#else
+    Q_UNUSED(mimeType);
+    return true;
+#endif
+}
 
 FileDialogResult RunFileDialog(QWidget *parent, const FileDialogRequest &request, bool save)
 {
@@ -141,25 +165,26 @@ int QtPlatform::showModal(QDialog *dialog)
     return dialog->exec();
 }
 
-void QtPlatform::openWithDefaultProgram(const QString &fileOrUrl)
+bool QtPlatform::openWithDefaultProgram(const QString &fileOrUrl)
 {
     const QFileInfo info(fileOrUrl);
-    const QUrl url = !fileOrUrl.isEmpty() && info.exists() ? QUrl::fromLocalFile(info.absoluteFilePath())
-                                                           : QUrl(fileOrUrl);
-    QDesktopServices::openUrl(url);
+    if (!fileOrUrl.isEmpty() && info.exists()) {
+        if (!HasProgramFor(QMimeDatabase().mimeTypeForFile(info).name()))
+            return false;
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+    }
+    return QDesktopServices::openUrl(QUrl(fileOrUrl));
 }
 
-void QtPlatform::openInTextEditor(const QString &path)
+bool QtPlatform::openInTextEditor(const QString &path)
 {
     const QFileInfo info(path);
 #ifdef Q_OS_WIN
     const QString notepad = QStandardPaths::findExecutable(QStringLiteral("notepad.exe"));
-    if (!notepad.isEmpty()) {
-        QProcess::startDetached(notepad, {QDir::toNativeSeparators(info.absoluteFilePath())});
-        return;
-    }
+    if (!notepad.isEmpty())
+        return QProcess::startDetached(notepad, {QDir::toNativeSeparators(info.absoluteFilePath())});
 #endif
-    QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+    return openWithDefaultProgram(info.absoluteFilePath());
 }
 
 HttpReply QtPlatform::httpGet(const HttpRequest &request)

@@ -17,8 +17,8 @@ public:
                              const QString &text, MessageButtons buttons = MessageButtons::Ok) override;
     bool fontDialog(QWidget *parent, TFontInfo &font) override;
     int showModal(QDialog *dialog) override;
-    void openWithDefaultProgram(const QString &fileOrUrl) override;
-    void openInTextEditor(const QString &path) override;
+    bool openWithDefaultProgram(const QString &fileOrUrl) override;
+    bool openInTextEditor(const QString &path) override;
     HttpReply httpGet(const HttpRequest &request) override;
     QString appDataFolder() override;
     QString tempFolder() override;

@@ -99,14 +99,16 @@ int ScriptedPlatform::showModal(QDialog *dialog)
     return answer;
 }
 
-void ScriptedPlatform::openWithDefaultProgram(const QString &fileOrUrl)
+bool ScriptedPlatform::openWithDefaultProgram(const QString &fileOrUrl)
 {
     record(PlatformCallKind::OpenWithDefaultProgram, nullptr).path = fileOrUrl;
+    return desktopOpens;
 }
 
-void ScriptedPlatform::openInTextEditor(const QString &path)
+bool ScriptedPlatform::openInTextEditor(const QString &path)
 {
     record(PlatformCallKind::OpenInTextEditor, nullptr).path = path;
+    return desktopOpens;
 }
 
 HttpReply ScriptedPlatform::httpGet(const HttpRequest &request)

@@ -51,8 +51,8 @@ public:
     // otherwise the dialog is hidden and the script's return value is the answer, as if the
     // person had closed it some other way. No script: the dialog is shown and rejected at once.
     int showModal(QDialog *dialog) override;
-    void openWithDefaultProgram(const QString &fileOrUrl) override;
-    void openInTextEditor(const QString &path) override;
+    bool openWithDefaultProgram(const QString &fileOrUrl) override;
+    bool openInTextEditor(const QString &path) override;
     HttpReply httpGet(const HttpRequest &request) override;
     QString appDataFolder() override;
     QString tempFolder() override;
@@ -71,6 +71,7 @@ public:
     std::deque<ModalScript> modalScripts;
     std::deque<HttpReply> httpReplies;
 
+    bool desktopOpens = true;   // what openWithDefaultProgram and openInTextEditor answer
     QString appData;        // default: $XDG_CONFIG_HOME
     QString temp;           // default: QDir::tempPath()
 

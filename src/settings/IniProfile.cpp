@@ -1,6 +1,7 @@
 #include "IniProfile.h"
 #include "core/Failure.h"
 #include "core/TextFile.h"
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -147,6 +148,6 @@ void IniProfile::save(const QString &path) const
     try {
         WriteFileAtomically(path, text().toUtf8());
     } catch (const std::exception &) {
-        throw TavrelError(QStringLiteral("Unable to write to %1").arg(path));
+        throw TavrelError(QStringLiteral("无法写入设置文件“%1”").arg(QDir::toNativeSeparators(path)));
     }
 }

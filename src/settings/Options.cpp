@@ -122,7 +122,7 @@ void SaveOptions(const QString &path, const TOptions &options)
     IniProfile ini;
     // Rewriting a file we could not read would throw away everything else in it.
     if (!ini.load(path))
-        throw TavrelError(QStringLiteral("Unable to write to %1").arg(path));
+        throw TavrelError(QStringLiteral("无法写入设置文件“%1”").arg(QDir::toNativeSeparators(path)));
     StoreInProfile(ini, options);
     ini.save(path);
 }
@@ -137,17 +137,39 @@ QString SaveOptionsText(const QString &text, const TOptions &options)
 
 // A ratio below 166 is the marker of the exact conversion, i = q * 0.006.
 // The results are stored in the model and written to rain-model files, so they must
-// read back as well as be finite.
+// read back as well as be finite. A failure names the coefficient as the user typed it
+// and the conversion in force.
+namespace {
+bool ExactConversion(double ratio)
+{
+    return CompareValue(ratio, 166) < 0;
+}
+
+TavrelError ConversionOutOfRange(const QString &typed, double value, const QString &conversion)
+{
+    return TavrelError(QStringLiteral("参数%1=%2按%3换算后超出了可以计算和保存的数值范围")
+                           .arg(typed, FormatGeneral(value), conversion));
+}
+} // namespace
+
 double FlowToIntensity(double q, double ratio)
 {
-    const double i = CompareValue(ratio, 166) < 0 ? q * 0.006 : CheckedDiv(q, ratio);
-    return CheckedWritable(i, QStringLiteral("A1"));
+    const bool exact = ExactConversion(ratio);
+    const double i = exact ? q * 0.006 : q / ratio;
+    if (!IsWritableNumber(i))
+        throw ConversionOutOfRange(exact ? QStringLiteral("A1/0.006") : FormatGeneral(ratio) + QStringLiteral("A1"), q,
+                                   exact ? QStringLiteral("i = 0.006 × q") : QStringLiteral("i = q ÷ %1").arg(FormatGeneral(ratio)));
+    return i;
 }
 
 double IntensityToFlow(double i, double ratio)
 {
-    const double q = CompareValue(ratio, 166) < 0 ? CheckedDiv(i, 0.006) : i * ratio;
-    return CheckedWritable(q, QStringLiteral("166.7A1"));
+    const bool exact = ExactConversion(ratio);
+    const double q = exact ? i / 0.006 : i * ratio;
+    if (!IsWritableNumber(q))
+        throw ConversionOutOfRange(QStringLiteral("A1"), i,
+                                   exact ? QStringLiteral("q = i ÷ 0.006") : QStringLiteral("q = %1 × i").arg(FormatGeneral(ratio)));
+    return q;
 }
 
 QString SettingsFilePath(bool createFolder)

@@ -180,15 +180,16 @@ void TFormTavrel::buildLayout()
     struct LabelPlace {
         QLabel **label;
         const char *name;
-        int top;
     };
-    const LabelPlace places[] = {{&Label_P, "Label_P", 96}, {&Label_T, "Label_T", 118}, {&Label_r, "Label_r", 140},
-                                 {&Label_Overall_Rainfall, "Label_Overall_Rainfall", 162},
-                                 {&Label_Average_Rainfall_Intensity, "Label_Average_Rainfall_Intensity", 184}};
+    const LabelPlace places[] = {{&Label_P, "Label_P"}, {&Label_T, "Label_T"}, {&Label_r, "Label_r"},
+                                 {&Label_Overall_Rainfall, "Label_Overall_Rainfall"},
+                                 {&Label_Average_Rainfall_Intensity, "Label_Average_Rainfall_Intensity"}};
+    int top = LabelStartTop;
     for (const LabelPlace &place : places) {
         auto *label = new QLabel(Chart1);
         label->setObjectName(QString::fromLatin1(place.name));
-        label->move(100, place.top);
+        label->move(LabelStartLeft, top);
+        top += LabelStartSpacing;
         label->setToolTip(QStringLiteral("按住拖动调整位置"));
         label->setAutoFillBackground(true);
         QPalette palette = label->palette();
@@ -217,6 +218,7 @@ void TFormTavrel::buildLayout()
         if (index >= 0)
             Series_Overall_RainfallClick(index);
     });
+    Chart1->installEventFilter(this);
     connect(GridData, &GridDataView::rowClicked, this, [this](int row) { GridDataClick(row); });
 }
 
@@ -271,6 +273,9 @@ void TFormTavrel::buildMenus()
         item->setChecked(true);
         connect(item, &QAction::triggered, this, [this, item] { runCommand([this, item] { CheckBox_Rainfall_IntensityClick(item); }); });
     }
+    PopupMenu_Picture->addSeparator();
+    addCommand(PopupMenu_Picture, QStringLiteral("menu_ResetLabels"), QStringLiteral("恢复标签位置"),
+               &TFormTavrel::ResetLabelPositions);
     PopupMenu_Picture->addSeparator();
 
     PopupMenu_Data = new QMenu(this);
@@ -328,6 +333,21 @@ void TFormTavrel::runCommand(const std::function<void()> &command)
 const GridTexts &TFormTavrel::GridTextsShown() const
 {
     return GridData->textModel()->texts();
+}
+
+void TFormTavrel::placeLabel(QLabel *label, const QPoint &position)
+{
+    // Inside the chart, where it can always be grabbed again.
+    const int right = std::max(0, Chart1->width() - label->width());
+    const int bottom = std::max(0, Chart1->height() - label->height());
+    label->move(std::clamp(position.x(), 0, right), std::clamp(position.y(), 0, bottom));
+}
+
+void TFormTavrel::ResetLabelPositions()
+{
+    const QList<QLabel *> labels = infoLabels();
+    for (qsizetype k = 0; k < labels.size(); ++k)
+        placeLabel(labels[k], QPoint(LabelStartLeft, LabelStartTop + static_cast<int>(k) * LabelStartSpacing));
 }
 
 QList<QLabel *> TFormTavrel::infoLabels() const
@@ -407,10 +427,13 @@ void TFormTavrel::FillGridAndSeries()
         Max_Rainfall_Intensity = std::max(Max_Rainfall_Intensity, p.intensity);
         Max_Overall_Rainfall = std::max(Max_Overall_Rainfall, p.cumulative);
     }
-    if (o.Int_TimeForamtidx == 0)
+    if (o.Int_TimeForamtidx == 0) {
         Chart1->setBottomLabelsUpright(false);
-    else if (o.Int_TimeForamtidx == 1)
+        Chart1->bottomAxis()->setLabel(QStringLiteral("降雨历时(H:M)"));
+    } else if (o.Int_TimeForamtidx == 1) {
         Chart1->setBottomLabelsUpright(true);
+        Chart1->bottomAxis()->setLabel(QStringLiteral("降雨历时(min)"));
+    }
     Chart1->setPoints(intensity, cumulative, labels);
     GridData->textModel()->setTexts(std::move(texts));
     Chart1->leftAxis()->setRangeLower(0);
@@ -529,9 +552,10 @@ bool TFormTavrel::SaveRainModelFile(const QString &name)
             path += QStringLiteral(".txt");
         if (!confirmChangedName(chosen.path, path, request.title))
             return false;
-        currentFileName = path;
     }
     WriteRainModelFile(path, model);
+    // Only a name the model was written under becomes the file of 保存雨型.
+    currentFileName = path;
     return true;
 }
 
@@ -708,7 +732,7 @@ void TFormTavrel::MenuSaveDataToExcelClick()
         return;
     const TOptions &o = Options();
     WriteCsvFile(path, GridTextsShown(), o.Int_TimeForamtidx, o.Int_StormUnitidx);
-    platform.openWithDefaultProgram(path);
+    openWrittenFile(path);
 }
 
 void TFormTavrel::MenuSaveDataToSWMMClick()
@@ -728,8 +752,8 @@ void TFormTavrel::MenuSaveDataToSWMMClick()
                                          SwmmExtension, SwmmProposedFileName(model));
     if (path.isEmpty())
         return;
-    WriteSwmmFile(path, GridTextsShown(), points);
-    platform.openInTextEditor(path);
+    WriteSwmmFile(path, model, o.Bool_CalcByShow, o.Int_Precision);
+    openWrittenFile(path, true);
 }
 
 void TFormTavrel::MenuSaveDataToWordClick()
@@ -760,7 +784,9 @@ void TFormTavrel::btn_OutputExcelPicDataClick()
 
 void TFormTavrel::Button_OutputResultClick()
 {
-    // No guard for an empty result: the book then has a table of only its heading.
+    // A storm that failed has no chart, no table and no totals to report.
+    if (refuseEmptyResult(NoDataMessage))
+        return;
     const QString path = askDataFileName(StandardDataFileTypes, 1, CalcBookExtension, CalcBookProposedFileName(model));
     if (path.isEmpty())
         return;
@@ -791,10 +817,19 @@ void TFormTavrel::SaveBookChartPicture(const QString &path)
     SaveChartPicture(path);
 }
 
+void TFormTavrel::openWrittenFile(const QString &path, bool inTextEditor)
+{
+    const bool opened = inTextEditor ? platform.openInTextEditor(path) : platform.openWithDefaultProgram(path);
+    if (!opened)
+        platform.messageBox(this, MessageIcon::Information, QStringLiteral("提示"),
+                            QStringLiteral("文件已保存为“%1”，但系统中没有可以打开这类文件的程序。")
+                                .arg(QDir::toNativeSeparators(path)));
+}
+
 void TFormTavrel::finishOfficeExport(const QString &path, PackagePlacement placement)
 {
     if (placement == PackagePlacement::Placed)
-        platform.openWithDefaultProgram(path);
+        openWrittenFile(path);
     else
         platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), PackagePlacementFailedMessage);
 }
@@ -826,7 +861,7 @@ void TFormTavrel::Menu_SavePicClick(int tag)
         return;
     SaveChartPicture(path);
     if (QFileInfo::exists(path))
-        platform.openWithDefaultProgram(path);
+        openWrittenFile(path);
 }
 
 void TFormTavrel::SaveChartPicture(const QString &path)
@@ -896,8 +931,11 @@ void TFormTavrel::Series_Overall_RainfallClick(int index)
 
 void TFormTavrel::GridDataClick(int row)
 {
-    if (row >= 0)
-        Chart1->setHoverIndex(row);
+    if (row < 0)
+        return;
+    Chart1->setHoverIndex(row);
+    // The frame marks the row the chart points at, which is now this one.
+    GridData->setFramedRow(row);
 }
 
 bool TFormTavrel::eventFilter(QObject *watched, QEvent *event)
@@ -911,9 +949,14 @@ bool TFormTavrel::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::MouseMove) {
             auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->buttons() & Qt::LeftButton)
-                label->move(label->pos() + mouse->position().toPoint() - dragAnchor);
+                placeLabel(label, label->pos() + mouse->position().toPoint() - dragAnchor);
             return true;
         }
+    }
+    if (watched == Chart1 && event->type() == QEvent::Resize) {
+        // A smaller chart must not hide a label beyond its edge.
+        for (QLabel *each : infoLabels())
+            placeLabel(each, each->pos());
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -89,6 +89,11 @@ public:
     void Series_Overall_RainfallClick(int index);
     void GridDataClick(int row);
     void HighlightGridRow();
+    // Puts the five information labels back where the window starts them.
+    void ResetLabelPositions();
+    static constexpr int LabelStartLeft = 100;
+    static constexpr int LabelStartTop = 96;
+    static constexpr int LabelStartSpacing = 22;
 
     StormChart *chart() const { return Chart1; }
     GridDataView *grid() const { return GridData; }
@@ -111,6 +116,9 @@ private:
     // with its extension made `extension`, or empty when the user cancels.
     QString askDataFileName(const QList<FileTypeEntry> &types, int selectedType, const QString &extension,
                             const QString &proposed);
+    // Opens a written file with the desktop's program for it (or the text editor), and
+    // says so when there is none.
+    void openWrittenFile(const QString &path, bool inTextEditor = false);
     // Opens a finished Office file, or says why it could not be put in place.
     void finishOfficeExport(const QString &path, PackagePlacement placement);
     void ComputeHyetograph();
@@ -120,6 +128,7 @@ private:
     void applyFonts();
     void showLabelsAndSwitches();
     QList<QLabel *> infoLabels() const;
+    void placeLabel(QLabel *label, const QPoint &position);
 
     Platform &platform;
     TExpressionObject model;

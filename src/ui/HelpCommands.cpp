@@ -9,6 +9,7 @@
 #include "update/ManualLookup.h"
 #include "update/UpdateCheck.h"
 
+#include <QDir>
 #include <QGuiApplication>
 
 namespace {
@@ -26,9 +27,16 @@ public:
 
 void TFormTavrel::Menu_help1Click()
 {
+    // Help that does nothing leaves the user guessing: both failures are said.
     const QString manual = FindUserManual(programFolder);
-    if (!manual.isEmpty())
-        platform.openWithDefaultProgram(manual);
+    if (manual.isEmpty())
+        platform.messageBox(this, MessageIcon::Information, QStringLiteral("提示"),
+                            QStringLiteral("找不到用户手册：程序文件夹“%1”中没有“软件说明书*.pdf”。")
+                                .arg(QDir::toNativeSeparators(programFolder)));
+    else if (!platform.openWithDefaultProgram(manual))
+        platform.messageBox(this, MessageIcon::Information, QStringLiteral("提示"),
+                            QStringLiteral("无法打开用户手册“%1”：系统中没有可以打开PDF文件的程序。")
+                                .arg(QDir::toNativeSeparators(manual)));
 }
 
 void TFormTavrel::Menu_UpdateClick()

@@ -144,16 +144,23 @@ TEST_F(CliFamily, AFailingStormIsNamedAndTheOthersAreWritten)
 
 TEST_F(CliFamily, StormsSwmmRefusesAreLeftOutOfTheSectionAndNamed)
 {
-    // T = 121 at a step of 5 ends on a row one minute after the one before, shorter than
-    // the gauge's interval; the table itself is fine.
+    // At 46 decimals an intensity of 100 mm/h or more is longer than SWMM reads: the storm
+    // of P = 2 peaks at 201 mm/h, that of P = 0.1 at 31 mm/h.
     CliStreams s;
-    EXPECT_EQ(RunCli({"--T", "121", "--step", "5", "--P", "2,5", "-o", folder + "/all.inp", "-o", folder + "/P{P}.csv"}, s), 1);
-    EXPECT_TRUE(s.err.contains(QStringLiteral("P=2 T=121 r=0.4"))) << s.err.toStdString();
-    EXPECT_TRUE(s.err.contains(QStringLiteral("P=5 T=121 r=0.4")));
-    EXPECT_TRUE(s.err.contains(QStringLiteral("“02:01”与前一行“02:00”只相隔1分钟")));
-    EXPECT_EQ(Files(folder), QStringList({"P2.csv", "P5.csv"}));
+    EXPECT_EQ(RunCli({"--precision", "46", "--P", "0.1,2", "-o", folder + "/all.inp", "-o", folder + "/P{P}.csv"}, s), 1);
+    EXPECT_TRUE(s.err.contains(QStringLiteral("P=2 T=120 r=0.4"))) << s.err.toStdString();
+    EXPECT_FALSE(s.err.contains(QStringLiteral("P=0.1")));
+    EXPECT_EQ(Files(folder), QStringList({"P0.1.csv", "P2.csv", "all.inp"}));
+    const QByteArray section = ReadBytes(folder + "/all.inp");
+    EXPECT_TRUE(section.contains("CHI_P0.1_") && !section.contains("CHI_P2_"));
+
+    // A section that cannot be written is the file's failure, not its first storm's.
+    EXPECT_EQ(RunCli({"--P", "1,2", "-o", folder + "/gone/all.inp"}, s), 1);
+    EXPECT_TRUE(s.err.contains("gone/all.inp") && s.err.contains(QStringLiteral("文件夹不存在"))) << s.err.toStdString();
+    EXPECT_FALSE(s.err.contains(QStringLiteral("P=1年")));
+
     // One storm alone fails the run as before.
-    EXPECT_EQ(RunCli({"--T", "121", "--step", "5", "-o", folder + "/one.inp"}, s), 1);
+    EXPECT_EQ(RunCli({"--precision", "46", "-o", folder + "/one.inp"}, s), 1);
     EXPECT_FALSE(QFile::exists(folder + "/one.inp"));
 }
 

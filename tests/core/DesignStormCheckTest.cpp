@@ -20,6 +20,26 @@ double FormulaDepth(double a, double b, double n, double d)
 }
 } // namespace
 
+TEST(DesignStormCheck, WindowsReachTheLastMinuteAndAZeroFormulaGivesNoRatio)
+{
+    TExpressionObject m = StartStorm();
+    m.Storm_Time = 1;
+    ASSERT_EQ(CheckDesignStorm(m, {1, false, 4}).rows.size(), 1u);   // a one-minute storm
+
+    // With the peak at the end the heaviest five minutes are the last five.
+    m = StartStorm();
+    m.Storm_Percent = 1;
+    const HyetographResult storm = ComputeHyetographRows(m, {1, false, 4});
+    double lastFive = 0;
+    for (size_t i = storm.points.size() - 5; i < storm.points.size(); ++i)
+        lastFive += storm.points[i].intensity;
+    EXPECT_DOUBLE_EQ(CheckDesignStorm(m, {1, false, 4}).rows.front().stormDepth, lastFive);
+
+    m.LG_LN = 2;   // a = 0: the formula gives no rain to compare with
+    for (const DesignStormCheckRow &row : CheckDesignStorm(m, {1, false, 4}).rows)
+        EXPECT_FALSE(row.hasRelative);
+}
+
 TEST(DesignStormCheck, DurationsRunUpToTheStormsWholeMinutes)
 {
     using V = std::vector<int>;

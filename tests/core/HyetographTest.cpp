@@ -214,6 +214,16 @@ INSTANTIATE_TEST_SUITE_P(Inputs, HyetographFailure,
                       FailureCase{"overflow", [](TExpressionObject &m) { m.a1 = 1e308; m.c = 1e308; }}),
     [](const auto &info) { return std::string(info.param.name); });
 
+TEST(Hyetograph, FailuresNameTheParameterInTheUsersWords)
+{
+    auto m = StartModel();
+    m.Storm_RepeatYear = 0;
+    EXPECT_TRUE(ComputeHyetographRows(m, {1, false, 4}).message.contains(QStringLiteral("重现期P")));
+    m = StartModel();
+    m.Storm_Step = 0;
+    EXPECT_TRUE(ComputeHyetographRows(m, {1, false, 4}).message.contains(QStringLiteral("计算步长")));
+}
+
 TEST(Hyetograph, LongestStormIsComputed)
 {
     auto m = StartModel();

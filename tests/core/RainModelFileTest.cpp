@@ -184,7 +184,7 @@ TEST(AtomicWrite, AFailedWriteLeavesTheOldFileWhole)
             WriteFileAtomically(path, "new");
             ADD_FAILURE() << "write into a read-only folder succeeded";
         } catch (const TavrelError &e) {
-            EXPECT_TRUE(e.message().startsWith("Cannot create file \"")) << e.message().toStdString();
+            EXPECT_TRUE(e.message().startsWith(QStringLiteral("无法写入文件“"))) << e.message().toStdString();
         }
         EXPECT_EQ(ReadBytes(path), "old");
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

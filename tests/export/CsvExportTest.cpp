@@ -117,7 +117,7 @@ TEST(CsvExport, FailedWriteKeepsTheOldFileAndLeavesNoWorkFile)
     const QString path = folder + "/table.csv";
     WriteBytes(path, "old contents");
     const QString failure = FailureOnAFullDisk([&] { WriteCsvFile(path, SmallGrid(), 0, 0); });
-    EXPECT_TRUE(failure.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path))) << failure.toStdString();
+    EXPECT_TRUE(failure.startsWith(QStringLiteral("无法写入文件“%1”：").arg(path))) << failure.toStdString();
     EXPECT_EQ(ReadBytes(path), "old contents");
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"table.csv"});
     WriteCsvFile(path, SmallGrid(), 0, 0);

@@ -347,7 +347,7 @@ TEST_F(OfficeFiles, ReadOnlyFolderKeepsTheOldFileAndGetsNoArchive)
         }
     }
     chmod(QFile::encodeName(folder).constData(), 0755);
-    EXPECT_TRUE(message.startsWith("Cannot create file") && message.contains("table.bin")) << message.toStdString();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("无法写入文件")) && message.contains("table.bin")) << message.toStdString();
     EXPECT_EQ(ReadBytes(target), "old document");
     EXPECT_EQ(FolderListing(folder), QStringList({"table.docx"}));
 }
@@ -359,7 +359,7 @@ TEST_F(OfficeFiles, FullDiskRemovesTheHalfWrittenArchive)
     TemplatePackage package(temp);
     package.Open("CalcData");
     const QString message = FailureOnAFullDisk([&] { package.SaveAs(target); });
-    EXPECT_TRUE(message.startsWith("Cannot create file")) << message.toStdString();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("无法写入文件"))) << message.toStdString();
     EXPECT_EQ(ReadBytes(target), "old document");
     EXPECT_EQ(FolderListing(folder), QStringList({"table.docx"}));
     // And a work folder that cannot be filled is removed as well.

@@ -47,10 +47,22 @@ TEST(QI, ConversionsUseTheCurrentSettings)
     Options().D_QI_ConversionRatio = saved;
 }
 
-TEST(QI, OverflowIsAFailure)
+TEST(QI, OverflowNamesTheTypedCoefficientAndTheRatioInForce)
 {
     EXPECT_THROW(IntensityToFlow(1e308, 0.006), TavrelError);
-    EXPECT_THROW(IntensityToFlow(1e308, 167), TavrelError);
+    try {
+        IntensityToFlow(1e308, 167);
+        ADD_FAILURE();
+    } catch (const TavrelError &e) {
+        EXPECT_TRUE(e.message().contains("A1=1E308") && e.message().contains("167 ×")) << e.message().toStdString();
+        EXPECT_FALSE(e.message().contains("166.7"));
+    }
+}
+
+TEST(QI, ARatioOfExactly166IsARatioNotTheExactConversion)
+{
+    EXPECT_DOUBLE_EQ(IntensityToFlow(1, 166), 166);
+    EXPECT_DOUBLE_EQ(FlowToIntensity(166, 166), 1);
 }
 
 } // namespace

@@ -230,7 +230,7 @@ void ExpectUnableToWrite(const QString &path, const TOptions &options)
         SaveOptions(path, options);
         FAIL() << "no failure reported";
     } catch (const TavrelError &e) {
-        EXPECT_EQ(e.message(), "Unable to write to " + path);
+        EXPECT_EQ(e.message(), QStringLiteral("无法写入设置文件“%1”").arg(path));
     }
 }
 

@@ -111,7 +111,7 @@ TEST_F(CalcBookCommand, ReadOnlyFolderKeepsTheOldBookAndSaysWhy)
     }
     chmod(QFile::encodeName(readOnly).constData(), 0755);
     EXPECT_EQ(platform.lastMessage().icon, MessageIcon::Error);
-    EXPECT_TRUE(platform.lastMessage().text.startsWith("Cannot create file")) << platform.lastMessage().text.toStdString();
+    EXPECT_TRUE(platform.lastMessage().text.startsWith(QStringLiteral("无法写入文件"))) << platform.lastMessage().text.toStdString();
     EXPECT_EQ(ReadBytes(readOnly + "/book.docx"), "old book");
     EXPECT_EQ(QDir(readOnly).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"book.docx"});
     EXPECT_TRUE(QDir(platform.temp).isEmpty());

@@ -63,7 +63,8 @@ TEST_F(Exports, CsvWritesTheGridAndOpensTheFile)
 TEST_F(Exports, TableExportsRefuseAnEmptyResult)
 {
     emptyTheResult();
-    for (const char *name : {"MenuSaveDataToExcel", "MenuSaveDataToSWMM1", "MenuSaveDataToWord", "mni_OutputExcelPicData"}) {
+    for (const char *name : {"MenuSaveDataToExcel", "MenuSaveDataToSWMM1", "MenuSaveDataToWord", "mni_OutputExcelPicData",
+                             "Menu_outputResult"}) {
         platform.clearCalls();
         trigger(name);
         EXPECT_EQ(platform.count(PlatformCallKind::SaveFileDialog), 0) << name;
@@ -86,6 +87,12 @@ TEST_F(Exports, WordTableTakesItsOwnExtensionAndOpensTheDocument)
     ASSERT_TRUE(ReadBytes(path).startsWith("PK\x03\x04")) << platform.lastMessage().text.toStdString();
     EXPECT_EQ(lastPath(PlatformCallKind::OpenWithDefaultProgram), path);
     EXPECT_EQ(platform.count(PlatformCallKind::MessageBox), 0);
+
+    // Without a program for the type the file is still written, and the user is told.
+    platform.desktopOpens = false;
+    platform.saveAnswers.push_back({true, path, 0});
+    trigger("MenuSaveDataToWord1");
+    EXPECT_TRUE(platform.lastMessage().text.contains(QStringLiteral("没有可以打开这类文件的程序")));
     const FileDialogRequest request = platform.last(PlatformCallKind::SaveFileDialog).fileRequest;
     EXPECT_EQ(request.title, QStringLiteral("保存雨型数据"));
     EXPECT_EQ(request.fileName, QStringLiteral("芝加哥雨型计算数据 P=2年 T=120分 R=0.4.docx"));
@@ -162,7 +169,7 @@ TEST_F(Exports, AFailedWriteGoesToTheErrorReport)
     platform.saveAnswers.push_back({true, folder + "/no/such/folder/x.csv", 0});
     trigger("MenuSaveDataToExcel1");
     EXPECT_EQ(platform.lastMessage().icon, MessageIcon::Error);
-    EXPECT_TRUE(platform.lastMessage().text.startsWith("Cannot create file")) << platform.lastMessage().text.toStdString();
+    EXPECT_TRUE(platform.lastMessage().text.startsWith(QStringLiteral("无法写入文件"))) << platform.lastMessage().text.toStdString();
     EXPECT_EQ(platform.count(PlatformCallKind::OpenWithDefaultProgram), 0);
 }
 

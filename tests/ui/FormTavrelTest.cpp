@@ -203,7 +203,7 @@ TEST_F(MainWindow, SwitchWriteFailureIsReportedAndTheSwitchStays)
     EXPECT_FALSE(w.chart()->rainfallSeries()->visible());
     const PlatformCall message = platform.lastMessage();
     EXPECT_EQ(message.icon, MessageIcon::Error);
-    EXPECT_TRUE(message.text.startsWith("Unable to write to ")) << message.text.toStdString();
+    EXPECT_TRUE(message.text.startsWith(QStringLiteral("无法写入设置文件"))) << message.text.toStdString();
 }
 
 TEST_F(MainWindow, LabelsFollowTheLeftButtonOnly)
@@ -220,6 +220,18 @@ TEST_F(MainWindow, LabelsFollowTheLeftButtonOnly)
     EXPECT_EQ(label->pos(), start + QPoint(20, 10));
 }
 
+TEST_F(MainWindow, LabelsStayOnTheChartAndGoBackOnRequest)
+{
+    TFormTavrel &w = open();
+    auto *label = child<QLabel>("Label_T");
+    const QPoint start = label->pos();
+    send(label, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::LeftButton);
+    send(label, QEvent::MouseMove, {5000, -5000}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(label->pos(), QPoint(w.chart()->width() - label->width(), 0));
+    trigger("menu_ResetLabels");
+    EXPECT_EQ(label->pos(), start);
+}
+
 TEST_F(MainWindow, HoverSelectsAndFramesTheRowOfThePoint)
 {
     TFormTavrel &w = open();
@@ -230,6 +242,11 @@ TEST_F(MainWindow, HoverSelectsAndFramesTheRowOfThePoint)
     send(w.chart(), QEvent::MouseMove, linePoint(9) + QPoint(0, -60), Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(w.chart()->hoverIndex(), -1);
     EXPECT_EQ(w.grid()->framedRow(), -1);
+
+    // A click in the grid afterwards moves the frame to the clicked row.
+    send(w.chart(), QEvent::MouseMove, linePoint(9), Qt::NoButton, Qt::NoButton);
+    QTest::mouseClick(w.grid()->viewport(), Qt::LeftButton, {}, w.grid()->visualRect(w.grid()->model()->index(3, 1)).center());
+    EXPECT_EQ(w.grid()->framedRow(), 3);
 }
 
 TEST_F(MainWindow, ClicksLinkGridRowsAndChartPoints)
@@ -308,6 +325,17 @@ TEST_F(MainWindow, SaveAsAddsTxtAndSaveWritesBackWithoutAsking)
     platform.saveAnswers.push_back({false, {}, 0});
     trigger("Menu_SaveAs1");   // cancelled: nothing changes
     EXPECT_EQ(w.CurrentFileName(), folder + "/up.TXT");
+}
+
+TEST_F(MainWindow, FailedSaveAsKeepsTheNameOfTheLastSave)
+{
+    TFormTavrel &w = open();
+    platform.saveAnswers.push_back({true, folder + "/kept.txt", 0});
+    trigger("Menu_SaveAs1");
+    platform.saveAnswers.push_back({true, folder + "/gone/new.txt", 0});
+    trigger("Menu_SaveAs1");
+    EXPECT_TRUE(platform.lastMessage().text.startsWith(QStringLiteral("无法写入文件"))) << platform.lastMessage().text.toStdString();
+    EXPECT_EQ(w.CurrentFileName(), folder + "/kept.txt");
 }
 
 TEST_F(MainWindow, SaveRightAfterStartAsks)
@@ -492,6 +520,11 @@ TEST_F(MainWindow, AxesLabelsAndGridCellsOfTheStorm)
     ASSERT_FALSE(labels.isEmpty());
     EXPECT_EQ(labels.first(), "00");
     EXPECT_EQ(labels.last(), "120");
+    EXPECT_EQ(w.chart()->bottomAxis()->label(), QStringLiteral("降雨历时(min)"));
+    Options().Int_TimeForamtidx = 0;
+    w.RefreshRainModel();
+    EXPECT_EQ(w.chart()->bottomAxis()->label(), QStringLiteral("降雨历时(H:M)"));
+    Options().Int_TimeForamtidx = 1;
     auto *model = w.grid()->model();
     for (int column : {1, 2})
         EXPECT_EQ(model->data(model->index(7, column), Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,

@@ -48,9 +48,12 @@ protected:
         QApplication::sendEvent(window.get(), &enter);
         if (!enter.isAccepted())
             return false;
+        const TExpressionObject before = window->Model();
         QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window.get(), &dropped);
-        QApplication::processEvents();   // the file is opened after the drop
+        // The program the file came from is not held up: nothing is opened during the drop.
+        EXPECT_TRUE(window->Model() == before);
+        QApplication::processEvents();
         return true;
     }
 };
@@ -82,6 +85,13 @@ TEST_F(GridCopyAndDrop, CopyGivesTheHeadingAndTheSelectedRowsAsTabSeparatedLines
     EXPECT_EQ(platform.last(PlatformCallKind::ClipboardText).clipboard,
               QStringLiteral("时间\t降雨强度mm/h\t降雨总量mm\n00:48\t201.5961\t25.9954\n"));
     EXPECT_NE(window->findChild<QMenu *>("PopupMenu_Data")->actions().indexOf(window->findChild<QAction *>("MenuCopyData")), -1);
+
+    // A failed storm has no table: the clipboard keeps what it had.
+    window->Model().Storm_Step = 0;
+    window->RefreshRainModel();
+    platform.clearCalls();
+    window->findChild<QAction *>("MenuCopyData")->trigger();
+    EXPECT_EQ(platform.count(PlatformCallKind::ClipboardText), 0);
 }
 
 TEST_F(GridCopyAndDrop, ADroppedModelFileOpensAsThroughTheOpenCommand)

@@ -184,7 +184,8 @@ TEST_F(HelpMenu, HelpOpensTheFirstManualOfTheProgramFolder)
     window->SetProgramFolder(folder);
     WriteBytes(folder + "/说明.pdf", "%PDF");
     trigger("Menu_help1");
-    EXPECT_EQ(platform.calls.size(), 0u);
+    EXPECT_TRUE(opened().isEmpty());
+    EXPECT_TRUE(platform.lastMessage().text.contains(QStringLiteral("找不到用户手册")));
 
     WriteBytes(folder + "/软件说明书-旧版.pdf", "%PDF");
     trigger("Menu_help1");
@@ -194,6 +195,11 @@ TEST_F(HelpMenu, HelpOpensTheFirstManualOfTheProgramFolder)
     WriteBytes(folder + "/软件说明书 Tavrel.pdf", "%PDF");
     trigger("Menu_help1");
     EXPECT_EQ(opened(), QStringList{folder + "/软件说明书 Tavrel.pdf"});
+
+    // A desktop without a PDF reader: the user is told, not left waiting.
+    platform.desktopOpens = false;
+    trigger("Menu_help1");
+    EXPECT_TRUE(platform.lastMessage().text.contains(QStringLiteral("没有可以打开PDF文件的程序")));
 }
 
 TEST_F(HelpMenu, CommunityEntryOpensTheCommunityPage)

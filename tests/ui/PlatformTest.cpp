@@ -289,6 +289,7 @@ TEST(QtPlatform, HttpGetReportsRedirectionsAndErrorsAsFailures)
     const HttpReply notFound = platform.httpGet({missing.url("/update.php"), {}, false});
     EXPECT_FALSE(notFound.ok);
     EXPECT_EQ(notFound.status, 404);
+    EXPECT_EQ(notFound.error, "HTTP 404 Not Found");
 
     const quint16 closedPort = missing.server.serverPort();
     missing.server.close();

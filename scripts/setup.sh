@@ -9,7 +9,7 @@ packages=(
   libzip-dev zlib1g-dev
   python3-docx python3-openpyxl
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk fonts-arphic-uming fonts-liberation
+  fonts-noto-cjk fonts-arphic-uming fonts-liberation fonts-wqy-microhei
   xvfb xauth
   clang libclang-rt-14-dev
   poppler-utils desktop-file-utils file lintian appstream

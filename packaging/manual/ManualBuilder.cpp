@@ -308,8 +308,10 @@ private:
         QTextDocument document;
         document.documentLayout()->setPaintDevice(&writer);
         QFont font;
-        // The window's sans-serif Chinese face, whose Latin letters and digits match its own.
-        font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
+        // A sans-serif Chinese face like the window's. Not Noto Sans CJK itself: its ideographs
+        // share glyphs with the Kangxi radicals, and the PDF's text layer then turns 雨 into ⾬,
+        // so searching and copying the manual would find the wrong characters.
+        font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"),
                           QStringLiteral("AR PL UMing CN")});
         font.setPointSizeF(10.5);
         document.setDefaultFont(font);

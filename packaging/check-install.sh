@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs a build into a scratch folder and checks the result as a user's system would see
-# it: programs, desktop entry, icons and a manual that a PDF reader opens, with its Chinese
-# text and its fonts embedded.
+# it: programs, desktop entry, icons, a manual that a PDF reader opens, with its Chinese
+# text and its fonts embedded, the manual pages and the AppStream entry; then builds the
+# Debian package and has lintian check it.
 set -euo pipefail
 build="$1"
 dest="$2"
@@ -37,4 +38,34 @@ if awk '{ if ($(NF-4) != "yes") bad=1 } END { exit !bad }' <<< "$fonts"; then
   pdffonts "$manual" >&2
   fail "a font of the manual is not embedded"
 fi
-echo "installed layout, desktop entry and manual are fine ($pages pages)"
+
+# The desktop program answers --version in a terminal without a display.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$dest/usr/bin/tavrel" --version | grep -qx "tavrel [0-9.]*" \
+  || fail "tavrel --version needs a display"
+
+# Each manual page lists every option the program's help names, in its own language, and
+# groff formats it without a complaint.
+man_page() {
+  MANWIDTH=100 man --warnings -E UTF-8 -l "$dest/usr/share/man/$1" 2> "$dest/groff.log"
+  [ ! -s "$dest/groff.log" ] || fail "groff on $1: $(cat "$dest/groff.log")"
+}
+en=$(man_page man1/tavrel-cli.1.gz)
+zh=$(man_page zh_CN/man1/tavrel-cli.1.gz)
+man_page man1/tavrel.1.gz | grep -q -- "--version" || fail "tavrel(1) lacks --version"
+man_page zh_CN/man1/tavrel.1.gz | grep -q -- "--version" || fail "zh_CN tavrel(1) lacks --version"
+for option in $("$dest/usr/bin/tavrel-cli" --help | grep -oE '^ +--?[A-Za-z][-A-Za-z]*'); do
+  grep -q -- "$option" <<< "$en" || fail "tavrel-cli(1) lacks $option"
+  grep -q -- "$option" <<< "$zh" || fail "zh_CN tavrel-cli(1) lacks $option"
+done
+grep -q "intensity unit" <<< "$en" && ! grep -q "降雨强度单位" <<< "$en" || fail "tavrel-cli(1) is not English"
+grep -q "降雨强度单位" <<< "$zh" && ! grep -q "intensity unit" <<< "$zh" || fail "zh_CN tavrel-cli(1) is not Chinese"
+
+appstreamcli validate --no-net "$dest"/usr/share/metainfo/*.metainfo.xml > /dev/null || fail "AppStream refuses the metainfo"
+
+# The Debian package itself, as the distribution's checker sees it: no error, no warning.
+# (Not for the sanitizer build, whose package nobody installs.)
+if [ "${3:-}" = package ]; then
+  cpack --config "$build/CPackConfig.cmake" -G DEB -B "$dest/deb" > /dev/null || fail "cpack -G DEB"
+  lintian --fail-on error,warning --tag-display-limit 0 "$dest"/deb/tavrel_*.deb 2> /dev/null || fail "lintian"
+fi
+echo "installed layout, desktop entry, manual, manual pages, AppStream entry and package are fine ($pages pages)"

@@ -9,10 +9,10 @@ packages=(
   libzip-dev zlib1g-dev
   python3-docx python3-openpyxl
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-arphic-uming fonts-liberation
+  fonts-noto-cjk fonts-arphic-uming fonts-liberation fonts-wqy-microhei
   xvfb xauth
   clang libclang-rt-14-dev
-  poppler-utils desktop-file-utils file
+  poppler-utils desktop-file-utils file lintian appstream man-db
 )
 
 missing=()

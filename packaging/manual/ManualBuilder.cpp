@@ -4,9 +4,12 @@
 //                                              windows and tavrel-cli's real output
 //   tavrel-docs icons FOLDER                   FOLDER/scalable/apps/tavrel.svg and
 //                                              FOLDER/<n>x<n>/apps/tavrel.png
+//   tavrel-docs manpage PROGRAM zh_CN|en PAGE SUMMARY [SEE-ALSO...]
+//                                              PROGRAM's manual page from its --help
 //
 // Everything is drawn offscreen with the default settings, so the pictures never depend on
 // the machine that builds them.
+#include "ManPage.h"
 #include "cli/CliTool.h"
 #include "core/RainModelFile.h"
 #include "core/TextFile.h"
@@ -24,10 +27,12 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -49,6 +54,21 @@ void WriteFile(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         Fail(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+}
+
+// ---- manual pages ----
+
+int WriteManPage(const QStringList &args)
+{
+    QProcess program;
+    program.start(args[0], {QStringLiteral("--help")});
+    if (!program.waitForFinished(60000) || program.exitStatus() != QProcess::NormalExit || program.exitCode() != 0)
+        Fail(QStringLiteral("%1 --help failed: %2").arg(args[0], QString::fromLocal8Bit(program.readAllStandardError())));
+    const QString help = QString::fromUtf8(program.readAllStandardOutput());
+    const ManPageInfo info{QFileInfo(args[0]).fileName(), ProgramVersion(), args[3], args.mid(4)};
+    const ManLanguage language = args[1] == QLatin1String("en") ? ManLanguage::English : ManLanguage::Chinese;
+    WriteFile(args[2], ManPage(help, info, language).toUtf8());
+    return 0;
 }
 
 // ---- icons ----
@@ -288,8 +308,11 @@ private:
         QTextDocument document;
         document.documentLayout()->setPaintDevice(&writer);
         QFont font;
-        // Latin letters and digits from a proportional serif face, Chinese from the Song face.
-        font.setFamilies({QStringLiteral("Liberation Serif"), QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW")});
+        // A sans-serif Chinese face like the window's. Not Noto Sans CJK itself: its ideographs
+        // share glyphs with the Kangxi radicals, and the PDF's text layer then turns 雨 into ⾬,
+        // so searching and copying the manual would find the wrong characters.
+        font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"),
+                          QStringLiteral("AR PL UMing CN")});
         font.setPointSizeF(10.5);
         document.setDefaultFont(font);
         for (const auto &[name, shot] : shots)
@@ -369,8 +392,10 @@ int main(int argc, char **argv)
     const QStringList args = QApplication::arguments();
     if (args.size() == 3 && args[1] == QLatin1String("icons"))
         return WriteIcons(args[2]);
+    if (args.size() >= 6 && args[1] == QLatin1String("manpage"))
+        return WriteManPage(args.mid(2));
     if (args.size() != 4 || args[1] != QLatin1String("manual"))
-        Fail(QStringLiteral("usage: tavrel-docs manual SOURCE.html OUTPUT.pdf | tavrel-docs icons FOLDER"));
+        Fail(QStringLiteral("usage: tavrel-docs manual SOURCE.html OUTPUT.pdf | tavrel-docs icons FOLDER | tavrel-docs manpage PROGRAM LANGUAGE PAGE SUMMARY [SEE-ALSO...]"));
 
     RegisterPictureCliWriters();
     QString source = QString::fromUtf8(ReadWholeFile(args[2]));

@@ -1,4 +1,5 @@
 // The desktop program.
+#include "app/CommandLine.h"
 #include "platform/QtPlatform.h"
 #include "ui/AppIcon.h"
 #include "ui/FormTavrel.h"
@@ -10,6 +11,8 @@
 
 int main(int argc, char **argv)
 {
+    if (AnswerInformationRequest(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));

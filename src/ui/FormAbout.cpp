@@ -15,7 +15,7 @@ TFormAbout::TFormAbout(Platform &platform, QWidget *parent)
 {
     setObjectName(QStringLiteral("FormAbout"));
     setWindowTitle(QStringLiteral("关于"));
-    setFont(SongWindowFont());
+    setFont(WindowFont());
     setFixedSize(249, 125);
 
     // Inner margin 8 on every side; the button row below the group box.

@@ -138,7 +138,7 @@ TFormAddNewRainModel::TFormAddNewRainModel(Platform &platform, TExpressionObject
     setObjectName(QStringLiteral("FormAddNewRainModel"));
     setWindowTitle(QStringLiteral("添加新曲线"));
     setFixedSize(414, 223);
-    setFont(SongWindowFont());
+    setFont(WindowFont());
 
     auto *frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Panel1"));

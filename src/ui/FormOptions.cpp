@@ -100,7 +100,7 @@ TFormOptions::TFormOptions(Platform &platform, std::function<void()> applyToMain
     setObjectName(QStringLiteral("FormOptions"));
     setWindowTitle(QStringLiteral("设置"));
     setFixedSize(526, 267);
-    setFont(SongWindowFont());
+    setFont(WindowFont());
 
     QGroupBox *labels = MakeGroup(this, QStringLiteral("显示标签"), QRect(8, 8, 136, 149));
     CheckBox_ShowLabel_P = MakeCheckBox(labels, "CheckBox_ShowLabel_P", QStringLiteral("重现期(P)"),

@@ -78,7 +78,7 @@ void ApplyAxisFont(QCPAxis *axis, const QString &text, bool title)
 TFormTavrel::TFormTavrel(Platform &platform, QWidget *parent) : QMainWindow(parent), platform(platform)
 {
     setObjectName(QStringLiteral("FormTavrel"));
-    setFont(SongWindowFont());
+    setFont(WindowFont());
 
     // The settings folder; a folder that cannot be made leaves the defaults in force.
     QString folder = platform.appDataFolder();

@@ -1,13 +1,17 @@
 #pragma once
 #include <QFont>
 
-// The font of every window: 宋体 with 12-pixel characters where Windows has it, the same
-// Song face from AR PL elsewhere.
-inline QFont SongWindowFont()
+// The font of every window: the sans-serif Chinese face that Chinese desktops use for their
+// interfaces, with 12-pixel characters. Noto Sans CJK SC on Linux (the package depends on it),
+// 微软雅黑 on Windows, then the other common sans-serif Chinese faces; the chart and the
+// documents keep the faces their settings name.
+inline QFont WindowFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
-                      QStringLiteral("AR PL UMing TW")});
+    font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Microsoft YaHei"), QStringLiteral("微软雅黑"),
+                      QStringLiteral("Source Han Sans SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("Droid Sans Fallback")});
+    font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(12);
     return font;
 }

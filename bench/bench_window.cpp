@@ -18,7 +18,8 @@ QTemporaryDir *settingsRoot = nullptr;
 std::unique_ptr<TFormTavrel> OpenWindow(ScriptedPlatform &platform)
 {
     platform.appData = settingsRoot->path();
-    auto window = std::make_unique<TFormTavrel>(platform);
+    static TOptions options;   // outlives every window of the run
+    auto window = std::make_unique<TFormTavrel>(platform, options);
     window->show();
     QApplication::processEvents();
     return window;

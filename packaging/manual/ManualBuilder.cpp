@@ -115,9 +115,8 @@ std::map<QString, Shot> TakeScreenshots()
     std::map<QString, Shot> shots;
     ScriptedPlatform platform;
     platform.appData = qEnvironmentVariable("XDG_CONFIG_HOME");
-    Options() = TOptions{};
-
-    TFormTavrel window(platform);
+    TOptions options;
+    TFormTavrel window(platform, options);
     window.show();
     QApplication::processEvents();
     window.chart()->replot();
@@ -163,8 +162,8 @@ std::map<QString, Shot> TakeScreenshots()
     window.Menu_AboutClick();
 
     // Hours and minutes, mm/h, a step of 5 minutes and a three-hour storm.
-    Options().Int_TimeForamtidx = 0;
-    Options().Int_StormUnitidx = 0;
+    options.Int_TimeForamtidx = 0;
+    options.Int_StormUnitidx = 0;
     window.Model().Storm_Time = 180;
     window.Model().Storm_Step = 5;
     window.RefreshRainModel();
@@ -201,7 +200,8 @@ QString DefaultModelFile()
 {
     ScriptedPlatform platform;
     platform.appData = qEnvironmentVariable("XDG_CONFIG_HOME");
-    TFormTavrel window(platform);
+    TOptions options;
+    TFormTavrel window(platform, options);
     return QStringLiteral("<pre class=\"code\">%1</pre>").arg(Escape(RainModelLines(window.Model()).join(QLatin1Char('\n'))));
 }
 

@@ -28,7 +28,8 @@ int main(int argc, char **argv)
         QApplication::installTranslator(&qtTranslator);
 
     QtPlatform platform;
-    TFormTavrel window(platform);
+    TOptions options;   // the window loads them from the settings file
+    TFormTavrel window(platform, options);
     window.show();
 
     // tavrel FILE.txt opens that rain-model file, as the desktop entry passes it.

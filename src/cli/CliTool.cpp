@@ -310,7 +310,7 @@ QStringList CheckLines(const CliOutputContext &c)
     const TExpressionObject &m = c.model;
     const DesignStormCheckResult check = CheckDesignStorm(m, {o.Int_StormUnitidx, o.Bool_CalcByShow, o.Int_Precision});
     if (!check.ok)
-        throw TavrelError(check.message);
+        throw TavrelError(ErrorPrefix + check.message);
     QStringList lines;
     lines.append(QStringLiteral("设计暴雨校核 / design-storm check: P=%1年 T=%2分 r=%3, a=%4mm/min b=%5 n=%6")
                      .arg(FormatGeneral(m.Storm_RepeatYear), FormatGeneral(m.Storm_Time), FormatGeneral(m.Storm_Percent),
@@ -372,7 +372,7 @@ int Run(const QStringList &arguments, CliStreams &streams)
     }
 
     TOptions o;
-    LoadOptions(SettingsFilePath(false), o);
+    LoadOptions(SettingsFilePath(UserAppDataFolder(), false), o);
     if (a.unit) {
         if (*a.unit == QLatin1String("mm/min"))
             o.Int_StormUnitidx = 1;
@@ -452,7 +452,7 @@ int Run(const QStringList &arguments, CliStreams &streams)
         const bool computed = run.attempt(storm, QString(), [&] {
             context.result = ComputeHyetographRows(storm, {o.Int_StormUnitidx, o.Bool_CalcByShow, o.Int_Precision});
             if (!context.result.ok)
-                throw TavrelError(context.result.message);
+                throw TavrelError(ErrorPrefix + context.result.message);
             context.model.Strom_Overall_Rainfall = context.result.overall;
             context.model.Strom_Average_Rainfall_Intensity = context.result.average;
             context.grid = MakeGridTexts(context.result.points, {o.Int_TimeForamtidx, o.Int_StormUnitidx, o.Int_Precision});

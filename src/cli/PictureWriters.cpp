@@ -46,11 +46,11 @@ void InWindow(const CliOutputContext &context, const std::function<void(TFormTav
 {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         throw TavrelError(QStringLiteral("图片输出需要图形界面库 / pictures need the desktop libraries"));
-    const TOptions before = Options();
     HeadlessPlatform platform;
-    try {
-        TFormTavrel window(platform);
-        Options() = context.options;
+    TOptions options;
+    {
+        TFormTavrel window(platform, options);
+        options = context.options;
         window.Model() = context.model;
         window.ApplyOptionsToMainWindow();
         platform.messages.clear();
@@ -61,11 +61,7 @@ void InWindow(const CliOutputContext &context, const std::function<void(TFormTav
         window.show();
         QCoreApplication::processEvents();
         use(window);
-    } catch (...) {
-        Options() = before;
-        throw;
     }
-    Options() = before;
 }
 
 void WritePicture(const CliOutputContext &context, const QString &path)

@@ -29,7 +29,7 @@ void Check(const TExpressionObject &model, const ComputeSettings &settings, Desi
     everyMinute.Storm_Step = 1;
     const HyetographResult storm = ComputeHyetographRows(everyMinute, settings);
     if (!storm.ok)
-        throw TavrelError(storm.message.mid(QStringLiteral("出错：").size()));
+        throw TavrelError(storm.message);
     out.a = FormulaA(model);
 
     // Rain of each minute in mm, summed once so every window is a difference of two sums.
@@ -65,7 +65,7 @@ DesignStormCheckResult CheckDesignStorm(const TExpressionObject &model, const Co
         result.ok = true;
     } catch (const std::exception &e) {
         result = DesignStormCheckResult{};
-        result.message = QStringLiteral("出错：") + FailureMessage(e);
+        result.message = FailureMessage(e);
     }
     return result;
 }

@@ -17,7 +17,7 @@ struct DesignStormCheckRow {
 
 struct DesignStormCheckResult {
     bool ok = false;
-    QString message;            // on failure: "出错：" and the reason
+    QString message;            // on failure: the reason (shown after ErrorPrefix)
     double a = 0;               // A1 · (1 + C · lg P) (or ln P), mm/min
     std::vector<DesignStormCheckRow> rows;
 };

@@ -15,3 +15,7 @@ private:
 
 // The message of any exception, as text for a message box.
 QString FailureMessage(const std::exception &e);
+
+// What stands before the reason wherever an error of the computation, the update check or
+// the Office exports is shown or printed.
+inline const QString ErrorPrefix = QStringLiteral("出错：");

@@ -108,7 +108,7 @@ HyetographResult ComputeHyetographRows(const TExpressionObject &model, const Com
         result.ok = true;
     } catch (const std::exception &e) {
         result = HyetographResult{};
-        result.message = QStringLiteral("出错：") + FailureMessage(e);
+        result.message = FailureMessage(e);
     }
     return result;
 }

@@ -20,7 +20,7 @@ struct ComputeSettings {
 
 struct HyetographResult {
     bool ok = false;
-    QString message;        // on failure: "出错：" and the reason
+    QString message;        // on failure: the reason (shown after ErrorPrefix)
     std::vector<HyetographPoint> points;
     double overall = 0;     // total rainfall, mm
     double average = 0;     // average intensity in the chosen unit

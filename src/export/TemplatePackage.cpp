@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <system_error>
 
-const QString PackagePlacementFailedMessage = QStringLiteral("出错：保存文件失败，可能是文件被占用");
+const QString PackagePlacementFailedMessage = ErrorPrefix + QStringLiteral("保存文件失败，可能是文件被占用");
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "platform/QtPlatform.h"
 #include "core/Numbers.h"
+#include "settings/Options.h"
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -254,13 +255,8 @@ HttpReply QtPlatform::httpGet(const HttpRequest &request)
 
 QString QtPlatform::appDataFolder()
 {
-#ifdef Q_OS_WIN
-    // Qt's configuration folder is the local one on Windows; the settings roam with the user.
-    const QString roaming = qEnvironmentVariable("APPDATA");
-    if (!roaming.isEmpty())
-        return QDir::fromNativeSeparators(roaming);
-#endif
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    // The settings roam with the user on Windows, as the command-line tool's do.
+    return QDir::fromNativeSeparators(UserAppDataFolder());
 }
 
 QString QtPlatform::tempFolder()

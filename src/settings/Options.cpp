@@ -12,12 +12,6 @@ const std::array<QString, 6> QI_RatioTexts = {
     QStringLiteral("q = 166.6667 * i"), QStringLiteral("---最高精度---"),
 };
 
-TOptions &Options()
-{
-    static TOptions options;
-    return options;
-}
-
 namespace {
 
 const QString Section = QStringLiteral("OPTIONS");
@@ -172,7 +166,7 @@ double IntensityToFlow(double i, double ratio)
     return q;
 }
 
-QString SettingsFilePath(bool createFolder)
+QString UserAppDataFolder()
 {
     QString base;
 #ifdef Q_OS_WIN
@@ -184,8 +178,13 @@ QString SettingsFilePath(bool createFolder)
         const QString home = qEnvironmentVariable("HOME");
         base = home.isEmpty() ? QDir::tempPath() : home + QStringLiteral("/.config");
     }
-    const QString folder = QDir::cleanPath(base + QStringLiteral("/Orvanta/Tavrel"));
+    return base;
+}
+
+QString SettingsFilePath(const QString &appDataFolder, bool createFolder)
+{
+    const QString folder = QDir::cleanPath(appDataFolder + QStringLiteral("/Orvanta/Tavrel"));
     if (createFolder)
         QDir().mkpath(folder);   // a failure shows up later, when the file is written
-    return QDir::toNativeSeparators(folder + QStringLiteral("/options.ini"));
+    return folder + QStringLiteral("/options.ini");
 }

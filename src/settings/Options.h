@@ -30,27 +30,28 @@ struct TOptions {
     bool operator==(const TOptions &) const = default;
 };
 
-// The one record of the process.
-TOptions &Options();
-
 // The q-i ratio table, in the order of the settings dialog's list. 0.006 marks the exact
 // conversion (i = q * 0.006).
 constexpr std::array<double, 6> QI_Ratios = {167, 166.7, 166.67, 166.667, 166.6667, 0.006};
 extern const std::array<QString, 6> QI_RatioTexts;
 
 // Every field from the file; a missing file, key or unreadable value gives the default.
-void LoadOptions(const QString &path, TOptions &options = Options());
+void LoadOptions(const QString &path, TOptions &options);
 // The same from the text of such a file.
 void LoadOptionsText(const QString &text, TOptions &options);
 // All nineteen keys, in the written order; other content of the file is kept. Throws
 // TavrelError("Unable to write to <path>") when the file cannot be written.
-void SaveOptions(const QString &path, const TOptions &options = Options());
+void SaveOptions(const QString &path, const TOptions &options);
 // The text such a file would have after SaveOptions, from its text before.
 QString SaveOptionsText(const QString &text, const TOptions &options);
 
-double FlowToIntensity(double q, double ratio = Options().D_QI_ConversionRatio);
-double IntensityToFlow(double i, double ratio = Options().D_QI_ConversionRatio);
+// The q-i conversions with the ratio in force (D_QI_ConversionRatio).
+double FlowToIntensity(double q, double ratio);
+double IntensityToFlow(double i, double ratio);
 
-// The settings file of this user: $XDG_CONFIG_HOME/Orvanta/Tavrel/options.ini (or the
-// platform's application-data folder). `createFolder` makes the missing folders.
-QString SettingsFilePath(bool createFolder);
+// The settings file under an application-data folder: <folder>/Orvanta/Tavrel/options.ini.
+// `createFolder` makes the missing folders.
+QString SettingsFilePath(const QString &appDataFolder, bool createFolder);
+// This user's application-data folder: %APPDATA% on Windows, $XDG_CONFIG_HOME (by default
+// ~/.config) elsewhere.
+QString UserAppDataFolder();

@@ -130,10 +130,11 @@ QLabel *MakeLabel(QWidget *parent, const QString &text, const QRect &place,
 
 } // namespace
 
-TFormAddNewRainModel::TFormAddNewRainModel(Platform &platform, TExpressionObject &model, QWidget *parent)
+TFormAddNewRainModel::TFormAddNewRainModel(Platform &platform, TExpressionObject &model, const TOptions &options,
+                                           QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      platform(platform), model(model)
+      platform(platform), model(model), options(options)
 {
     setObjectName(QStringLiteral("FormAddNewRainModel"));
     setWindowTitle(QStringLiteral("添加新曲线"));
@@ -322,9 +323,9 @@ void TFormAddNewRainModel::confirm()
     const int form = cbbStormType->currentIndex();
     double derived = 0;
     if (form == 0)
-        derived = IntensityToFlow(coefficient);
+        derived = IntensityToFlow(coefficient, options.D_QI_ConversionRatio);
     else if (form == 1)
-        derived = FlowToIntensity(coefficient);
+        derived = FlowToIntensity(coefficient, options.D_QI_ConversionRatio);
 
     model.F_type = form;
     if (form == 0) {

@@ -1,6 +1,7 @@
 #pragma once
 // The new-storm dialog: the intensity formula and the design storm, checked and written
 // into the current storm model.
+#include "settings/Options.h"
 #include <QDialog>
 
 class Platform;
@@ -14,7 +15,9 @@ class TFormAddNewRainModel : public QDialog {
     Q_OBJECT
 public:
     // Writes the start values into the model: the program's first storm.
-    TFormAddNewRainModel(Platform &platform, TExpressionObject &model, QWidget *parent = nullptr);
+    // Reads the q-i ratio in force from `options` when it derives the other coefficient.
+    TFormAddNewRainModel(Platform &platform, TExpressionObject &model, const TOptions &options,
+                         QWidget *parent = nullptr);
 
     // Fills the fields from the model. Runs by itself whenever the dialog is shown.
     void prepareToShow();
@@ -32,6 +35,7 @@ private:
 
     Platform &platform;
     TExpressionObject &model;
+    const TOptions &options;
 
     QComboBox *cbbStormType;
     QLabel *Label1;

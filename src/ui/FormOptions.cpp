@@ -92,10 +92,11 @@ QComboBox *MakeList(QWidget *parent, const char *name, const QStringList &items)
 
 } // namespace
 
-TFormOptions::TFormOptions(Platform &platform, std::function<void()> applyToMainWindow, QWidget *parent)
+TFormOptions::TFormOptions(Platform &platform, TOptions &options, std::function<void()> applyToMainWindow,
+                           QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      platform(platform), applyToMainWindow(std::move(applyToMainWindow))
+      platform(platform), options(options), applyToMainWindow(std::move(applyToMainWindow))
 {
     setObjectName(QStringLiteral("FormOptions"));
     setWindowTitle(QStringLiteral("设置"));
@@ -223,7 +224,6 @@ void TFormOptions::FormCreate()
         ~LoadingGuard() { flag = false; }
     } guard(loading);
 
-    const TOptions &options = Options();
     CheckBox_ShowLabel_P->setChecked(options.Bool_ShowLabel_P);
     CheckBox_ShowLabel_T->setChecked(options.Bool_ShowLabel_T);
     CheckBox_ShowLabel_R->setChecked(options.Bool_ShowLabel_R);
@@ -257,7 +257,6 @@ void TFormOptions::ReadOptionsFromDialog()
 {
     if (loading)
         return;
-    TOptions &options = Options();
     options.Bool_ShowLabel_P = CheckBox_ShowLabel_P->isChecked();
     options.Bool_ShowLabel_T = CheckBox_ShowLabel_T->isChecked();
     options.Bool_ShowLabel_R = CheckBox_ShowLabel_R->isChecked();

@@ -3,6 +3,7 @@
 // change is shown on the main window at once. Whether the changes are kept is the main
 // window's business when the dialog closes.
 #include "settings/FontText.h"
+#include "settings/Options.h"
 #include <QDialog>
 #include <array>
 #include <functional>
@@ -17,13 +18,14 @@ class QSpinBox;
 class TFormOptions : public QDialog {
     Q_OBJECT
 public:
-    // Fills the controls from Options(). `applyToMainWindow` is the live preview, run after
-    // every change has been taken into the record.
-    TFormOptions(Platform &platform, std::function<void()> applyToMainWindow, QWidget *parent = nullptr);
+    // Fills the controls from `options`, the record it edits. `applyToMainWindow` is the
+    // live preview, run after every change has been taken into the record.
+    TFormOptions(Platform &platform, TOptions &options, std::function<void()> applyToMainWindow,
+                 QWidget *parent = nullptr);
 
     // Shows the record in the controls without taking the filling as a change.
     void FormCreate();
-    // Copies every control into Options(); does nothing while the controls are being filled.
+    // Copies every control into the record; does nothing while the controls are being filled.
     void ReadOptionsFromDialog();
     // The one change handler of every control.
     void ComboBox_TimeForamtChange();
@@ -36,6 +38,7 @@ private:
     void setSampleFont(int row, const TFontInfo &font);
 
     Platform &platform;
+    TOptions &options;
     std::function<void()> applyToMainWindow;
     bool loading = false;
     QString precisionText;      // the precision field's text at its last change

@@ -75,24 +75,20 @@ void ApplyAxisFont(QCPAxis *axis, const QString &text, bool title)
 }
 } // namespace
 
-TFormTavrel::TFormTavrel(Platform &platform, QWidget *parent) : QMainWindow(parent), platform(platform)
+TFormTavrel::TFormTavrel(Platform &platform, TOptions &options, QWidget *parent)
+    : QMainWindow(parent), platform(platform), options(options)
 {
     setObjectName(QStringLiteral("FormTavrel"));
     setFont(WindowFont());
 
     // The settings folder; a folder that cannot be made leaves the defaults in force.
-    QString folder = platform.appDataFolder();
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    folder += QStringLiteral("Orvanta/Tavrel/");
-    QDir().mkpath(folder);
-    settingsPath = folder + QStringLiteral("options.ini");
+    settingsPath = ::SettingsFilePath(platform.appDataFolder(), true);
 
     buildLayout();
     buildMenus();
     setAcceptDrops(true);   // a rain-model file dropped on the window is opened
 
-    LoadOptions(settingsPath);
+    LoadOptions(settingsPath, options);
     setWindowTitle(MainWindowCaption);
     ApplyOptionsToMainWindow();
 
@@ -100,7 +96,7 @@ TFormTavrel::TFormTavrel(Platform &platform, QWidget *parent) : QMainWindow(pare
     if (!programFolder.endsWith(QLatin1Char('/')))
         programFolder += QLatin1Char('/');
 
-    newStormDialog = new TFormAddNewRainModel(platform, model, this);
+    newStormDialog = new TFormAddNewRainModel(platform, model, options, this);
     RefreshRainModel();
 
     resize(800, 480 + menuBar()->sizeHint().height());
@@ -247,10 +243,10 @@ void TFormTavrel::buildMenus()
     file->addSeparator();
     addCommand(file, QStringLiteral("Menu_Exit"), QStringLiteral("退出"), &TFormTavrel::Menu_ExitClick);
 
-    auto *options = new QAction(QStringLiteral("设置(&O)"), this);
-    options->setObjectName(QStringLiteral("Menu_Options"));
-    connect(options, &QAction::triggered, this, [this] { runCommand([this] { Menu_OptionsClick(); }); });
-    bar->addAction(options);
+    auto *optionsMenu = new QAction(QStringLiteral("设置(&O)"), this);
+    optionsMenu->setObjectName(QStringLiteral("Menu_Options"));
+    connect(optionsMenu, &QAction::triggered, this, [this] { runCommand([this] { Menu_OptionsClick(); }); });
+    bar->addAction(optionsMenu);
 
     QMenu *data = bar->addMenu(QStringLiteral("数据(&D)"));
     addCommand(data, QStringLiteral("Menu_outputResult"), QStringLiteral("输出计算书..."),
@@ -357,7 +353,7 @@ QList<QLabel *> TFormTavrel::infoLabels() const
 
 void TFormTavrel::RefreshRainModel()
 {
-    const TOptions &o = Options();
+    const TOptions &o = options;
     points.clear();
     showLabelsAndSwitches();
     ComputeHyetograph();
@@ -382,13 +378,13 @@ void TFormTavrel::RefreshRainModel()
 
 void TFormTavrel::ComputeHyetograph()
 {
-    const TOptions &o = Options();
+    const TOptions &o = options;
     HyetographResult result = ComputeHyetographRows(model, {o.Int_StormUnitidx, o.Bool_CalcByShow, o.Int_Precision});
     if (!result.ok) {
         // Rows of the previous storm must not stay beside the new parameters, where an
         // export would write them under the wrong name.
         emptyResults();
-        platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), result.message);
+        platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), ErrorPrefix + result.message);
         return;
     }
     points = std::move(result.points);
@@ -403,14 +399,14 @@ void TFormTavrel::emptyResults()
     model.Strom_Overall_Rainfall = 0;
     model.Strom_Average_Rainfall_Intensity = 0;
     GridTexts empty;
-    empty.heading = GridHeading(Options().Int_StormUnitidx);
+    empty.heading = GridHeading(options.Int_StormUnitidx);
     GridData->textModel()->setTexts(std::move(empty));
     Chart1->clearPoints();
 }
 
 void TFormTavrel::FillGridAndSeries()
 {
-    const TOptions &o = Options();
+    const TOptions &o = options;
     GridData->setColumnWidths();
     GridTexts texts = MakeGridTexts(points, {o.Int_TimeForamtidx, o.Int_StormUnitidx, o.Int_Precision});
 
@@ -456,12 +452,12 @@ void TFormTavrel::HideSomeSeries(QObject *sender)
         return;
     scaleAxes();
 
-    TOptions &o = Options();
+    TOptions &o = options;
     if (CheckBox_Overall_Rainfall->isChecked() != o.Bool_ShowAxis_Overall_Rainfall
         || CheckBox_Rainfall_Intensity->isChecked() != o.Bool_ShowAxis_Rainfall_Intensity) {
         o.Bool_ShowAxis_Overall_Rainfall = CheckBox_Overall_Rainfall->isChecked();
         o.Bool_ShowAxis_Rainfall_Intensity = CheckBox_Rainfall_Intensity->isChecked();
-        SaveOptions(settingsPath);
+        SaveOptions(settingsPath, options);
     }
 }
 
@@ -483,7 +479,7 @@ void TFormTavrel::scaleAxes()
 
 void TFormTavrel::showLabelsAndSwitches()
 {
-    const TOptions &o = Options();
+    const TOptions &o = options;
     Label_P->setVisible(o.Bool_ShowLabel_P);
     Label_T->setVisible(o.Bool_ShowLabel_T);
     Label_r->setVisible(o.Bool_ShowLabel_R);
@@ -503,7 +499,7 @@ void TFormTavrel::ApplyOptionsToMainWindow()
 
 void TFormTavrel::applyFonts()
 {
-    const TOptions &o = Options();
+    const TOptions &o = options;
     ApplyAxisFont(Chart1->leftAxis(), o.Font_LeftAxis, false);
     ApplyAxisFont(Chart1->leftAxis(), o.Font_LeftTitle, true);
     ApplyAxisFont(Chart1->rightAxis(), o.Font_RightAxis, false);
@@ -650,19 +646,19 @@ void TFormTavrel::dropEvent(QDropEvent *event)
 
 void TFormTavrel::Menu_OptionsClick()
 {
-    const std::unique_ptr<TFormOptions> dialog(new TFormOptions(platform, [this] { ApplyOptionsToMainWindow(); }, this));
+    const std::unique_ptr<TFormOptions> dialog(new TFormOptions(platform, options, [this] { ApplyOptionsToMainWindow(); }, this));
     if (platform.showModal(dialog.get()) == QDialog::Accepted) {
         dialog->ReadOptionsFromDialog();
-        SaveOptions(settingsPath);
+        SaveOptions(settingsPath, options);
     }
     // Cancelled or closed: the file still holds the settings from before the preview.
-    LoadOptions(settingsPath);
+    LoadOptions(settingsPath, options);
     ApplyOptionsToMainWindow();
     // The derived coefficient follows the ratio now in force.
     if (model.F_type == 0)
-        model.a1_167 = IntensityToFlow(model.a1);
+        model.a1_167 = IntensityToFlow(model.a1, options.D_QI_ConversionRatio);
     else if (model.F_type == 1)
-        model.a1 = FlowToIntensity(model.a1_167);
+        model.a1 = FlowToIntensity(model.a1_167, options.D_QI_ConversionRatio);
     RefreshRainModel();
 }
 
@@ -730,7 +726,7 @@ void TFormTavrel::MenuSaveDataToExcelClick()
                                          CsvExtension, CsvProposedFileName(model));
     if (path.isEmpty())
         return;
-    const TOptions &o = Options();
+    const TOptions &o = options;
     WriteCsvFile(path, GridTextsShown(), o.Int_TimeForamtidx, o.Int_StormUnitidx);
     openWrittenFile(path);
 }
@@ -739,7 +735,7 @@ void TFormTavrel::MenuSaveDataToSWMMClick()
 {
     if (refuseEmptyResult(NoDataMessage))
         return;
-    TOptions &o = Options();
+    TOptions &o = options;
     if (SwmmNeedsSwitch(o.Int_TimeForamtidx, o.Int_StormUnitidx)) {
         o.Int_TimeForamtidx = 0;
         o.Int_StormUnitidx = 0;
@@ -764,7 +760,7 @@ void TFormTavrel::MenuSaveDataToWordClick()
                                          0, WordTableExtension, WordTableProposedFileName(model));
     if (path.isEmpty())
         return;
-    const TOptions &o = Options();
+    const TOptions &o = options;
     finishOfficeExport(path, WriteWordTable(path, GridTextsShown(), o.Int_TimeForamtidx, o.Int_StormUnitidx,
                                             platform.tempFolder()));
 }
@@ -777,7 +773,7 @@ void TFormTavrel::btn_OutputExcelPicDataClick()
     const QString path = askDataFileName(StandardDataFileTypes, 2, ExcelChartExtension, ExcelChartProposedFileName(model));
     if (path.isEmpty())
         return;
-    const TOptions &o = Options();
+    const TOptions &o = options;
     finishOfficeExport(path, WriteExcelChart(path, GridTextsShown(), o.Int_TimeForamtidx, o.Int_StormUnitidx,
                                              platform.tempFolder()));
 }
@@ -795,7 +791,7 @@ void TFormTavrel::Button_OutputResultClick()
 
 PackagePlacement TFormTavrel::WriteCalcBookFile(const QString &path)
 {
-    return WriteCalcBook(path, model, Options(), GridTextsShown(),
+    return WriteCalcBook(path, model, options, GridTextsShown(),
                          [this](const QString &picture) { SaveBookChartPicture(picture); }, platform.tempFolder());
 }
 

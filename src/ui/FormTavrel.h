@@ -4,6 +4,7 @@
 #include "core/GridText.h"
 #include "core/Hyetograph.h"
 #include "core/StormModel.h"
+#include "settings/Options.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -29,11 +30,13 @@ extern const QString MainWindowCaption;
 class TFormTavrel : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFormTavrel(Platform &platform, QWidget *parent = nullptr);
+    // The window works on `options`, which its owner keeps alive as long as the window.
+    TFormTavrel(Platform &platform, TOptions &options, QWidget *parent = nullptr);
     ~TFormTavrel() override;
 
     // The state other parts of the program work on.
     TExpressionObject &Model() { return model; }
+    TOptions &Options() { return options; }
     const std::vector<HyetographPoint> &StormPoints() const { return points; }
     const GridTexts &GridTextsShown() const;
     double Max_Rainfall_Intensity = 0;
@@ -131,6 +134,7 @@ private:
     void placeLabel(QLabel *label, const QPoint &position);
 
     Platform &platform;
+    TOptions &options;
     TExpressionObject model;
     std::vector<HyetographPoint> points;
     QString settingsPath;

@@ -69,7 +69,7 @@ void TFormTavrel::Menu_UpdateClick()
     } catch (const std::exception &e) {
         failure = FailureMessage(e);
     }
-    platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), QStringLiteral("出错：") + failure);
+    platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), ErrorPrefix + failure);
 }
 
 void TFormTavrel::Menu_AddQQClick()

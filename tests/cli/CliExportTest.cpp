@@ -25,10 +25,10 @@ class CliExport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QFile::remove(SettingsFilePath(false));
+        QFile::remove(SettingsFilePath(UserAppDataFolder(), false));
         folder = MakeTempFolder();
     }
-    void TearDown() override { QFile::remove(SettingsFilePath(false)); }
+    void TearDown() override { QFile::remove(SettingsFilePath(UserAppDataFolder(), false)); }
     QString folder;
 };
 } // namespace
@@ -56,7 +56,7 @@ TEST_F(CliExport, SwmmFileSwitchesToHoursMinutesAndMillimetresPerHour)
         const QStringList cells = table[i].split(',');
         EXPECT_EQ(lines[i + 1], cells[0].leftJustified(16) + cells[1]) << i;
     }
-    EXPECT_FALSE(QFile::exists(SettingsFilePath(false)));   // the switch is for this file only
+    EXPECT_FALSE(QFile::exists(SettingsFilePath(UserAppDataFolder(), false)));   // the switch is for this file only
 }
 
 TEST_F(CliExport, SwmmFileKeepsTheDecimalsAskedWithRoundedComputation)

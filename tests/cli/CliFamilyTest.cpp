@@ -48,7 +48,7 @@ class CliFamily : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QFile::remove(SettingsFilePath(false));
+        QFile::remove(SettingsFilePath(UserAppDataFolder(), false));
         folder = MakeTempFolder();
     }
     QString folder;

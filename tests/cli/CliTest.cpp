@@ -14,8 +14,8 @@ namespace {
 
 class Cli : public ::testing::Test {
 protected:
-    void SetUp() override { QFile::remove(SettingsFilePath(false)); }
-    void TearDown() override { QFile::remove(SettingsFilePath(false)); }
+    void SetUp() override { QFile::remove(SettingsFilePath(UserAppDataFolder(), false)); }
+    void TearDown() override { QFile::remove(SettingsFilePath(UserAppDataFolder(), false)); }
 };
 } // namespace
 
@@ -57,8 +57,8 @@ TEST_F(Cli, CalcByShowRoundsBeforeSumming)
 
 TEST_F(Cli, OptionsOverrideTheSettingsFileAndKeepEveryDecimalAsked)
 {
-    QDir().mkpath(QFileInfo(SettingsFilePath(false)).path());
-    WriteBytes(SettingsFilePath(false), "[OPTIONS]\r\nTimeFormat=0\r\nStormUnit=0\r\n");
+    QDir().mkpath(QFileInfo(SettingsFilePath(UserAppDataFolder(), false)).path());
+    WriteBytes(SettingsFilePath(UserAppDataFolder(), false), "[OPTIONS]\r\nTimeFormat=0\r\nStormUnit=0\r\n");
     const QStringList lines = Lines(RunTool({"--time", "min", "--unit", "mm/min", "--precision", "99"}).out);
     ASSERT_EQ(lines.size(), 1 + 121 + 2);
     EXPECT_EQ(lines[0], QStringLiteral("时间(min),降雨强度(mm/min),降雨总量(mm)"));
@@ -71,8 +71,8 @@ TEST_F(Cli, OptionsOverrideTheSettingsFileAndKeepEveryDecimalAsked)
 
 TEST_F(Cli, UsesTheUsersSettingsFile)
 {
-    QDir().mkpath(QFileInfo(SettingsFilePath(false)).path());
-    WriteBytes(SettingsFilePath(false), "[OPTIONS]\r\nPrecision=2\r\nTimeFormat=0\r\n");
+    QDir().mkpath(QFileInfo(SettingsFilePath(UserAppDataFolder(), false)).path());
+    WriteBytes(SettingsFilePath(UserAppDataFolder(), false), "[OPTIONS]\r\nPrecision=2\r\nTimeFormat=0\r\n");
     const QStringList lines = Lines(RunTool({}).out);
     EXPECT_EQ(lines[1], "00:00,0.19,0.19");
     EXPECT_EQ(lines.at(lines.size() - 2), QStringLiteral("降雨总量H=60.63mm"));

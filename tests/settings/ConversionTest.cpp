@@ -37,16 +37,6 @@ INSTANTIATE_TEST_SUITE_P(
         ConversionCase{"IntensityAtBoundary", IntensityToFlow, 2, 166, 332}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(QI, ConversionsUseTheCurrentSettings)
-{
-    const double saved = Options().D_QI_ConversionRatio;
-    Options().D_QI_ConversionRatio = 0.006;
-    EXPECT_DOUBLE_EQ(FlowToIntensity(167), 1.002);
-    Options().D_QI_ConversionRatio = 167;
-    EXPECT_DOUBLE_EQ(IntensityToFlow(1), 167);
-    Options().D_QI_ConversionRatio = saved;
-}
-
 TEST(QI, OverflowNamesTheTypedCoefficientAndTheRatioInForce)
 {
     EXPECT_THROW(IntensityToFlow(1e308, 0.006), TavrelError);
@@ -59,10 +49,5 @@ TEST(QI, OverflowNamesTheTypedCoefficientAndTheRatioInForce)
     }
 }
 
-TEST(QI, ARatioOfExactly166IsARatioNotTheExactConversion)
-{
-    EXPECT_DOUBLE_EQ(IntensityToFlow(1, 166), 166);
-    EXPECT_DOUBLE_EQ(FlowToIntensity(166, 166), 1);
-}
 
 } // namespace

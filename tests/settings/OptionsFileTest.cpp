@@ -287,10 +287,10 @@ TEST(SettingsFilePath, LiesInTheUserConfigFolder)
     const QString config = MakeTempFolder() + "/config";
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", config.toUtf8());
-    const QString expected = QDir::toNativeSeparators(config + "/Orvanta/Tavrel/options.ini");
-    EXPECT_EQ(SettingsFilePath(false), expected);
+    const QString expected = config + "/Orvanta/Tavrel/options.ini";
+    EXPECT_EQ(SettingsFilePath(UserAppDataFolder(), false), expected);
     EXPECT_FALSE(QFileInfo::exists(config + "/Orvanta/Tavrel"));
-    EXPECT_EQ(SettingsFilePath(true), expected);
+    EXPECT_EQ(SettingsFilePath(UserAppDataFolder(), true), expected);
     EXPECT_TRUE(QFileInfo(config + "/Orvanta/Tavrel").isDir());
     qputenv("XDG_CONFIG_HOME", saved);
 }

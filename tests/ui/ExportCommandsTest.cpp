@@ -71,7 +71,7 @@ TEST_F(Exports, TableExportsRefuseAnEmptyResult)
         EXPECT_EQ(platform.lastMessage().text, NoData);
         EXPECT_EQ(platform.lastMessage().title, QStringLiteral("提示"));
     }
-    EXPECT_EQ(Options().Int_TimeForamtidx, 1);   // no switch without data
+    EXPECT_EQ(options.Int_TimeForamtidx, 1);   // no switch without data
     platform.clearCalls();
     trigger("PNG1");
     EXPECT_EQ(platform.lastMessage().text, QStringLiteral("没有曲线可以保存~\r\n点击“添加”按钮，添加新曲线"));
@@ -144,8 +144,8 @@ TEST_F(Exports, SwmmSwitchesOnceAndKeepsTheSwitchAfterCancel)
 {
     trigger("MenuSaveDataToSWMM");   // cancelled dialog
     EXPECT_EQ(platform.messageTexts().count(QStringLiteral("SWMM的时间格式应该为(时:分)，降雨强度单位应该为(毫米/时)\r\n已经自动切换！")), 1);
-    EXPECT_EQ(Options().Int_TimeForamtidx, 0);
-    EXPECT_EQ(Options().Int_StormUnitidx, 0);
+    EXPECT_EQ(options.Int_TimeForamtidx, 0);
+    EXPECT_EQ(options.Int_StormUnitidx, 0);
     auto *model = window->findChild<QAbstractItemView *>("GridData")->model();
     EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("降雨强度mm/h"));
     EXPECT_EQ(model->data(model->index(5, 0)).toString(), "00:05");
@@ -299,8 +299,8 @@ TEST_F(Exports, HandEditedRatioShowsTheFirstEntryAndBoldInfoFont)
 {
     const QString ini = platform.appData + "/Orvanta/Tavrel/options.ini";
     WriteBytes(ini, "[OPTIONS]\r\nQI_ConversionRatio=160\r\nFont_RainModelInfo=\"Arial\", 9, [], [clBlack]\r\n");
-    LoadOptions(ini);
-    ASSERT_EQ(Options().D_QI_ConversionRatio, 160);
+    LoadOptions(ini, options);
+    ASSERT_EQ(options.D_QI_ConversionRatio, 160);
     platform.modalScripts.push_back([this](QDialog *dialog) {
         EXPECT_EQ(dialog->findChild<QComboBox *>("ComboBox_QI_ConversionRatio")->currentText(), "q = 167 * i");
         TFontInfo bold;
@@ -313,7 +313,7 @@ TEST_F(Exports, HandEditedRatioShowsTheFirstEntryAndBoldInfoFont)
         return int(QDialog::Accepted);
     });
     trigger("Menu_Options");
-    EXPECT_EQ(Options().D_QI_ConversionRatio, 167);
+    EXPECT_EQ(options.D_QI_ConversionRatio, 167);
     EXPECT_TRUE(window->findChild<QLabel *>("Label_Average_Rainfall_Intensity")->font().bold());
 }
 

@@ -23,11 +23,9 @@ class NewStormDialog : public testing::Test {
 protected:
     void SetUp() override
     {
-        savedOptions = Options();
-        Options().D_QI_ConversionRatio = 167;
-        form = std::make_unique<TFormAddNewRainModel>(platform, model);
+        options.D_QI_ConversionRatio = 167;
+        form = std::make_unique<TFormAddNewRainModel>(platform, model, options);
     }
-    void TearDown() override { Options() = savedOptions; }
 
     QLineEdit *edit(const char *name) const { return form->findChild<QLineEdit *>(name); }
     QComboBox *combo(const char *name) const { return form->findChild<QComboBox *>(name); }
@@ -45,8 +43,8 @@ protected:
         return platform.showModal(form.get());
     }
 
-    TOptions savedOptions;
     ScriptedPlatform platform;
+    TOptions options;
     TExpressionObject model;
     std::unique_ptr<TFormAddNewRainModel> form;
 };
@@ -211,7 +209,7 @@ class NewStormDialogFlowForm : public NewStormDialog, public testing::WithParamI
 
 TEST_P(NewStormDialogFlowForm, TakesTheNumberAsQAndDerivesA1WithTheRatio)
 {
-    Options().D_QI_ConversionRatio = GetParam().first;
+    options.D_QI_ConversionRatio = GetParam().first;
     show([&] {
         combo("cbbStormType")->setCurrentIndex(1);
         EXPECT_EQ(unit(), "(L/(s.hm²))");

@@ -21,13 +21,11 @@ constexpr TColor Red = 0x0000FF;
 
 class OptionsDialog : public testing::Test {
 protected:
-    void SetUp() override { Options() = TOptions{}; }
-    void TearDown() override { Options() = TOptions{}; }
 
-    // Built from whatever Options() holds at that moment.
+    // Built from whatever options holds at that moment.
     void open()
     {
-        form = std::make_unique<TFormOptions>(platform, [this] { ++previews; });
+        form = std::make_unique<TFormOptions>(platform, options, [this] { ++previews; });
         form->show();
     }
 
@@ -53,6 +51,7 @@ protected:
     }
 
     ScriptedPlatform platform;
+    TOptions options;
     std::unique_ptr<TFormOptions> form;
     int previews = 0;
 };
@@ -110,7 +109,7 @@ TEST_F(OptionsDialog, ClosesWithTheResultOfItsButtons)
     EXPECT_EQ(closeWith([this] { click("Button_Cancle"); }), QDialog::Rejected);
     EXPECT_EQ(closeWith([this] { form->close(); }), QDialog::Rejected);
     EXPECT_EQ(previews, 0);
-    EXPECT_EQ(Options(), TOptions{});
+    EXPECT_EQ(options, TOptions{});
 }
 
 struct CheckBoxCase {
@@ -129,7 +128,7 @@ TEST_P(OptionsCheckBox, ClickReachesTheRecordAndThePreview)
     for (int clicks = 1; clicks <= 2; ++clicks) {
         click(c.name);
         expected.*c.field = !(expected.*c.field);
-        EXPECT_EQ(Options(), expected) << "after click " << clicks;
+        EXPECT_EQ(options, expected) << "after click " << clicks;
         EXPECT_EQ(previews, clicks);
     }
 }
@@ -156,54 +155,54 @@ TEST_F(OptionsDialog, PrecisionFieldReachesTheRecordAndAnEmptyFieldReadsAsOne)
     spin()->setFocus();
 
     QTest::keyClick(spin(), Qt::Key_Up);
-    EXPECT_EQ(Options().Int_Precision, 5);
+    EXPECT_EQ(options.Int_Precision, 5);
     EXPECT_EQ(previews, 1);
 
     line->selectAll();
     QTest::keyClick(line, Qt::Key_Backspace);
     EXPECT_EQ(line->text(), "");
-    EXPECT_EQ(Options().Int_Precision, 1);
+    EXPECT_EQ(options.Int_Precision, 1);
     EXPECT_EQ(previews, 2);
 
     // Finishing the edit of an empty field (Enter, or leaving it for "确定") keeps the 1 it
     // reads as, rather than bringing the last number back.
     QTest::keyClick(line, Qt::Key_Enter);
     EXPECT_EQ(line->text(), "1");
-    EXPECT_EQ(Options().Int_Precision, 1);
+    EXPECT_EQ(options.Int_Precision, 1);
     EXPECT_EQ(previews, 3);
 
     line->selectAll();
     QTest::keyClick(line, Qt::Key_Backspace);
     QTest::keyClicks(line, "5");
-    EXPECT_EQ(Options().Int_Precision, 5);
+    EXPECT_EQ(options.Int_Precision, 5);
     QTest::keyClicks(line, "2");
-    EXPECT_EQ(Options().Int_Precision, 52);
+    EXPECT_EQ(options.Int_Precision, 52);
     EXPECT_EQ(previews, 6);   // one per edit
 
     TOptions expected;
     expected.Int_Precision = 52;
-    EXPECT_EQ(Options(), expected);
+    EXPECT_EQ(options, expected);
 }
 
 TEST_F(OptionsDialog, ListsReachTheRecordAndThePreview)
 {
     open();
     choose(list("ComboBox_TimeForamt"), 0);
-    EXPECT_EQ(Options().Int_TimeForamtidx, 0);
+    EXPECT_EQ(options.Int_TimeForamtidx, 0);
     EXPECT_EQ(previews, 1);
     choose(list("ComboBox_StormUnit"), 0);
-    EXPECT_EQ(Options().Int_StormUnitidx, 0);
+    EXPECT_EQ(options.Int_StormUnitidx, 0);
     EXPECT_EQ(previews, 2);
 
     // The record holds the ratio itself, never the row.
     for (int row : {5, 2, 4, 1, 3, 0}) {
         choose(list("ComboBox_QI_ConversionRatio"), row);
-        EXPECT_EQ(Options().D_QI_ConversionRatio, QI_Ratios[row]) << "row " << row;
+        EXPECT_EQ(options.D_QI_ConversionRatio, QI_Ratios[row]) << "row " << row;
     }
     TOptions expected;
     expected.Int_TimeForamtidx = 0;
     expected.Int_StormUnitidx = 0;
-    EXPECT_EQ(Options(), expected);
+    EXPECT_EQ(options, expected);
 }
 
 TEST_F(OptionsDialog, FillingIsNoChangeAndReadsBackUnchanged)
@@ -220,11 +219,11 @@ TEST_F(OptionsDialog, FillingIsNoChangeAndReadsBackUnchanged)
     stored.Font_LeftTitle = "\"Courier New\", 11, [Italic|Strikeout], [$000080FF]";
     stored.Font_BottomAxis = "\"Arial\", 9, [Underline], [clBtnFace]";
     stored.Font_RainModelInfo = "\"宋体\", 10, [], [clWindowText]";
-    Options() = stored;
+    options = stored;
 
     open();
     EXPECT_EQ(previews, 0);
-    EXPECT_EQ(Options(), stored);
+    EXPECT_EQ(options, stored);
     EXPECT_FALSE(child<QCheckBox>("CheckBox_ShowLabel_P")->isChecked());
     EXPECT_TRUE(child<QCheckBox>("CheckBox_ShowLabel_T")->isChecked());
     EXPECT_TRUE(child<QCheckBox>("CheckBox_CalcByShow")->isChecked());
@@ -239,7 +238,7 @@ TEST_F(OptionsDialog, FillingIsNoChangeAndReadsBackUnchanged)
 
     // System colours keep their names through the dialog.
     form->ReadOptionsFromDialog();
-    EXPECT_EQ(Options(), stored);
+    EXPECT_EQ(options, stored);
 }
 
 struct RatioCase {
@@ -252,12 +251,12 @@ class OptionsRatio : public OptionsDialog, public testing::WithParamInterface<Ra
 
 TEST_P(OptionsRatio, StoredRatioSelectsTheFirstEqualRow)
 {
-    Options().D_QI_ConversionRatio = GetParam().stored;
+    options.D_QI_ConversionRatio = GetParam().stored;
     open();
     EXPECT_EQ(list("ComboBox_QI_ConversionRatio")->currentIndex(), GetParam().row);
-    EXPECT_EQ(Options().D_QI_ConversionRatio, GetParam().stored);
+    EXPECT_EQ(options.D_QI_ConversionRatio, GetParam().stored);
     form->ReadOptionsFromDialog();
-    EXPECT_EQ(Options().D_QI_ConversionRatio, QI_Ratios[GetParam().row]);
+    EXPECT_EQ(options.D_QI_ConversionRatio, QI_Ratios[GetParam().row]);
 }
 
 // A ratio in no row (a hand-edited 160) shows the first row and is stored as 167.
@@ -281,7 +280,7 @@ TEST_P(OptionsFontRow, ButtonEditsItsOwnFont)
     const FontRowCase &c = GetParam();
     TOptions stored;
     stored.*c.field = "\"Times New Roman\", 14, [Italic], [clWindowText]";
-    Options() = stored;
+    options = stored;
     open();
     QLabel *sample = child<QLabel>(c.sample);
 
@@ -291,7 +290,7 @@ TEST_P(OptionsFontRow, ButtonEditsItsOwnFont)
     const TFontInfo preset{"Times New Roman", 14, false, true, false, false, WindowText};
     EXPECT_EQ(platform.last(PlatformCallKind::FontDialog).font, preset);
     EXPECT_EQ(previews, 0);
-    EXPECT_EQ(Options(), stored);
+    EXPECT_EQ(options, stored);
     EXPECT_TRUE(sample->font().italic());
 
     const TFontInfo chosen{"Liberation Serif", 12, true, false, true, false, Red};
@@ -299,7 +298,7 @@ TEST_P(OptionsFontRow, ButtonEditsItsOwnFont)
     click(c.button);
     TOptions expected = stored;
     expected.*c.field = "\"Liberation Serif\", 12, [Bold|Underline], [clRed]";
-    EXPECT_EQ(Options(), expected);
+    EXPECT_EQ(options, expected);
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(sample->font().family(), "Liberation Serif");
     EXPECT_EQ(sample->font().pointSize(), 12);
@@ -325,10 +324,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(OptionsDialog, ListWithoutSelectionKeepsTheStoredIndex)
 {
     // Indexes from a hand-edited file that name no item.
-    Options().Int_TimeForamtidx = 5;
-    Options().Int_StormUnitidx = -2;
+    options.Int_TimeForamtidx = 5;
+    options.Int_StormUnitidx = -2;
     open();
     click("CheckBox_ShowLabel_T");
-    EXPECT_EQ(Options().Int_TimeForamtidx, 5);
-    EXPECT_EQ(Options().Int_StormUnitidx, -2);
+    EXPECT_EQ(options.Int_TimeForamtidx, 5);
+    EXPECT_EQ(options.Int_StormUnitidx, -2);
 }

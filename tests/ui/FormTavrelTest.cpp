@@ -26,14 +26,14 @@ class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Options() = TOptions{};
+        options = TOptions{};
         platform.appData = MakeTempFolder() + "/appdata";
         folder = MakeTempFolder();
     }
 
     TFormTavrel &open()
     {
-        window = std::make_unique<TFormTavrel>(platform);
+        window = std::make_unique<TFormTavrel>(platform, options);
         window->show();
         QApplication::processEvents();
         window->chart()->replot();
@@ -81,6 +81,7 @@ protected:
     }
 
     ScriptedPlatform platform;
+    TOptions options;   // the window's settings
     QString folder;
     std::unique_ptr<TFormTavrel> window;
 };
@@ -174,7 +175,7 @@ TEST_F(MainWindow, CurveSwitchesScaleTheAxesAndStayInStep)
     EXPECT_TRUE(bars->isChecked());
     EXPECT_TRUE(chart->rainfallSeries()->visible());
     EXPECT_TRUE(ReadBytes(optionsFile()).contains("ShowAxis_Overall=1"));
-    EXPECT_FALSE(Options().Bool_ShowAxis_Rainfall_Intensity);
+    EXPECT_FALSE(options.Bool_ShowAxis_Rainfall_Intensity);
 }
 
 TEST_F(MainWindow, StoredSwitchesApplyWithoutWritingTheFile)
@@ -438,8 +439,8 @@ TEST_F(MainWindow, FailedComputationEmptiesRowsAndShowsTheError)
 TEST_F(MainWindow, RefreshFollowsUnitAndDecimalsAndLeavesOneSetOfRows)
 {
     TFormTavrel &w = open();
-    Options().Int_StormUnitidx = 0;
-    Options().Int_Precision = 2;
+    options.Int_StormUnitidx = 0;
+    options.Int_Precision = 2;
     w.RefreshRainModel();
     w.RefreshRainModel();
     EXPECT_EQ(w.StormPoints().size(), 121u);
@@ -455,7 +456,7 @@ TEST_F(MainWindow, RefreshFollowsUnitAndDecimalsAndLeavesOneSetOfRows)
 TEST_F(MainWindow, BottomLabelsAreThinnedWhenTheyWouldOverlap)
 {
     TFormTavrel &w = open();
-    Options().Int_TimeForamtidx = 0;
+    options.Int_TimeForamtidx = 0;
     w.RefreshRainModel();
     w.chart()->replot();
     const int step = w.chart()->bottomLabelStep();
@@ -504,8 +505,8 @@ TEST_F(MainWindow, EachLabelFollowsItsOwnSetting)
         {&TOptions::Bool_ShowLabel_Average_Rainfall_Intensity, "Label_Average_Rainfall_Intensity"},
     };
     for (const auto &[setting, hidden] : labels) {
-        Options() = TOptions{};
-        Options().*setting = false;
+        options = TOptions{};
+        options.*setting = false;
         w.RefreshRainModel();
         for (const auto &[other, name] : labels)
             EXPECT_EQ(child<QLabel>(name)->isVisible(), name != hidden) << hidden << " hides " << name;
@@ -521,10 +522,10 @@ TEST_F(MainWindow, AxesLabelsAndGridCellsOfTheStorm)
     EXPECT_EQ(labels.first(), "00");
     EXPECT_EQ(labels.last(), "120");
     EXPECT_EQ(w.chart()->bottomAxis()->label(), QStringLiteral("降雨历时(min)"));
-    Options().Int_TimeForamtidx = 0;
+    options.Int_TimeForamtidx = 0;
     w.RefreshRainModel();
     EXPECT_EQ(w.chart()->bottomAxis()->label(), QStringLiteral("降雨历时(H:M)"));
-    Options().Int_TimeForamtidx = 1;
+    options.Int_TimeForamtidx = 1;
     auto *model = w.grid()->model();
     for (int column : {1, 2})
         EXPECT_EQ(model->data(model->index(7, column), Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,

@@ -74,8 +74,8 @@ TEST_F(GridCopyAndDrop, CopyGivesTheHeadingAndTheSelectedRowsAsTabSeparatedLines
     EXPECT_EQ(all[121], "120\t0.1908\t60.6345");
 
     // Hours:minutes and mm/h, as the table shows them; Ctrl+C in the table does the same.
-    Options().Int_TimeForamtidx = 0;
-    Options().Int_StormUnitidx = 0;
+    options.Int_TimeForamtidx = 0;
+    options.Int_StormUnitidx = 0;
     window->RefreshRainModel();
     selectRows({48});
     window->activateWindow();

@@ -15,11 +15,11 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Options() = TOptions{};
+        options = TOptions{};
         platform.appData = MakeTempFolder() + "/appdata";
         platform.temp = MakeTempFolder();
         folder = MakeTempFolder();
-        window = std::make_unique<TFormTavrel>(platform);
+        window = std::make_unique<TFormTavrel>(platform, options);
         window->show();
         QApplication::processEvents();
     }
@@ -27,6 +27,7 @@ protected:
     void trigger(const char *name) { window->findChild<QAction *>(QString::fromLatin1(name))->trigger(); }
 
     ScriptedPlatform platform;
+    TOptions options;   // the window's settings
     QString folder;   // for the files a test writes
     std::unique_ptr<TFormTavrel> window;
 };

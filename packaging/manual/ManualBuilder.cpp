@@ -10,6 +10,7 @@
 // Everything is drawn offscreen with the default settings, so the pictures never depend on
 // the machine that builds them.
 #include "ManPage.h"
+#include "cli/CliCharts.h"
 #include "cli/CliTool.h"
 #include "core/RainModelFile.h"
 #include "core/TextFile.h"
@@ -187,7 +188,7 @@ QString CliRun(const QString &argumentLine)
 {
     const QStringList arguments = argumentLine.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     CliStreams streams;
-    const int code = RunCli(arguments, streams);
+    const int code = RunCli(arguments, streams, DrawStormChart);
     if (code != 0)
         Fail(QStringLiteral("tavrel-cli %1 failed: %2").arg(argumentLine, streams.err));
     QString text = QStringLiteral("$ tavrel-cli %1\n%2").arg(argumentLine, streams.out);
@@ -397,7 +398,6 @@ int main(int argc, char **argv)
     if (args.size() != 4 || args[1] != QLatin1String("manual"))
         Fail(QStringLiteral("usage: tavrel-docs manual SOURCE.html OUTPUT.pdf | tavrel-docs icons FOLDER | tavrel-docs manpage PROGRAM LANGUAGE PAGE SUMMARY [SEE-ALSO...]"));
 
-    RegisterPictureCliWriters();
     QString source = QString::fromUtf8(ReadWholeFile(args[2]));
     Manual manual(source, TakeScreenshots());
     manual.write(args[3]);

@@ -6,36 +6,16 @@
 #include "core/Numbers.h"
 #include "core/RainModelFile.h"
 #include "core/TextFile.h"
+#include "export/ExportFormats.h"
+#include "export/SwmmInputSection.h"
+
+#include <QDir>
 
 #include <QFileInfo>
 #include <algorithm>
 #include <functional>
 #include <optional>
 #include <set>
-
-std::map<QString, CliWriter> &CliWriters()
-{
-    static std::map<QString, CliWriter> writers;
-    return writers;
-}
-
-std::map<QString, CliFamilyWriter> &CliFamilyWriters()
-{
-    static std::map<QString, CliFamilyWriter> writers;
-    return writers;
-}
-
-void RegisterPictureCliFormats(const CliWriter &writer)
-{
-    for (const char *extension : {".png", ".jpg", ".bmp"})
-        CliWriters()[QString::fromLatin1(extension)] = writer;
-}
-
-CliWriter &CliBookWriter()
-{
-    static CliWriter writer;
-    return writer;
-}
 
 QString StormOutputName(const QString &name, double P, double T, double r)
 {
@@ -103,29 +83,33 @@ namespace {
 
 QString FormatsHelp()
 {
-    static const std::map<QString, QString> descriptions = {
-        {QStringLiteral(".csv"), QStringLiteral("CSV表格 / CSV table (GBK)")},
-        {QStringLiteral(".dat"), QStringLiteral("SWMM降雨时间序列（时:分，mm/h）/ SWMM rainfall time series")},
-        {QStringLiteral(".inp"), QStringLiteral("SWMM输入文件的[TIMESERIES]和[RAINGAGES]段，所有暴雨写在一起\n"
-                                                "                               SWMM input sections, every storm in one file")},
-        {QStringLiteral(".docx"), QStringLiteral("Word雨型数据表格 / Word table of the rows")},
-        {QStringLiteral(".xlsx"), QStringLiteral("Excel工作簿，含雨型图表 / Excel workbook with the chart")},
-        {QStringLiteral(".png"), QStringLiteral("雨型图片 / chart picture")},
-        {QStringLiteral(".jpg"), QStringLiteral("雨型图片 / chart picture")},
-        {QStringLiteral(".bmp"), QStringLiteral("雨型图片 / chart picture")},
-    };
     QString text = QStringLiteral("                         .txt   雨型文件 / rain-model file\n");
-    std::set<QString> extensions;
-    for (const auto &entry : CliWriters())
-        extensions.insert(entry.first);
-    for (const auto &entry : CliFamilyWriters())
-        extensions.insert(entry.first);
-    for (const QString &extension : extensions) {
-        const auto found = descriptions.find(extension);
-        text += QStringLiteral("                         %1  %2\n")
-                    .arg(extension.leftJustified(5), found != descriptions.end() ? found->second : QString());
-    }
+    const auto line = [&](const QString &extension, const QString &description) {
+        text += QStringLiteral("                         %1  %2\n").arg(extension.leftJustified(5), description);
+    };
+    for (const ExportFormat *format : CliExportFormats())
+        line(format->extension, format->description);
+    line(SwmmInputExtension, QStringLiteral("SWMM输入文件的[TIMESERIES]和[RAINGAGES]段，所有暴雨写在一起\n"
+                                            "                               SWMM input sections, every storm in one file"));
     return text;
+}
+
+// The storms SWMM refuses are left out and named; the others are written.
+QStringList WriteSwmmInput(const std::vector<CliOutputContext> &storms, const QString &path)
+{
+    std::vector<SwmmInputSeries> series;
+    QStringList leftOut;
+    for (const CliOutputContext &context : storms) {
+        try {
+            const TOptions &o = context.options;
+            series.push_back(MakeSwmmInputSeries(context.model, o.Bool_CalcByShow, o.Int_Precision));
+        } catch (const TavrelError &e) {
+            leftOut.append(e.message());
+        }
+    }
+    if (!series.empty())
+        WriteSwmmInputFile(path, series);
+    return leftOut;
 }
 
 struct Arguments {
@@ -231,24 +215,39 @@ std::vector<double> PeriodList(const QString &text)
     return periods;
 }
 
+using StormWriter = std::function<void(const CliOutputContext &, const QString &path)>;
+using FamilyWriter = std::function<QStringList(const std::vector<CliOutputContext> &, const QString &path)>;
+
 // One output of the run, as named on the command line. Each runs once per storm (with
 // the storm's {P}, {T}, {r} in its name), except a family writer given a name without
 // {P}, which gets every storm at the end.
 struct StormOutput {
     QString name;
-    CliWriter write;
-    CliFamilyWriter writeFamily;
+    StormWriter write;
+    FamilyWriter writeFamily;
     bool modelOnly = false;     // the rain-model file: the inputs, no computation
 };
 
-std::vector<StormOutput> OutputsFor(const QStringList &names, const QStringList &books)
+// A format of the export table for one storm. The Office packages are made in the
+// temporary folder; a target that cannot be replaced is a failure of the tool.
+StormWriter FormatWriter(const ExportFormat &format, const CliChartDrawer &drawChart, bool bookSize)
+{
+    if (format.needsChart && !drawChart)
+        throw TavrelError(QStringLiteral("图片和计算书需要图形界面库 / pictures and books need the desktop libraries"));
+    return [&format, drawChart, bookSize](const CliOutputContext &c, const QString &path) {
+        const ExportInput input{c.model, c.options, c.grid, QDir::tempPath(),
+                                [&](const QString &picture) { drawChart(c, picture, bookSize); }};
+        if (format.write(input, path) != PackagePlacement::Placed)
+            throw TavrelError(PackagePlacementFailedMessage);
+    };
+}
+
+std::vector<StormOutput> OutputsFor(const QStringList &names, const QStringList &books, const CliChartDrawer &drawChart)
 {
     std::vector<StormOutput> outputs;
     for (const QString &name : books) {
-        if (!CliBookWriter())
-            throw TavrelError(QStringLiteral("计算书需要图形界面库 / the calculation book needs the desktop libraries"));
         // The desktop program's rule: whatever the name's extension, the book is a .docx.
-        outputs.push_back({ReplaceExtension(name, QStringLiteral(".docx")), CliBookWriter(), {}, false});
+        outputs.push_back({ReplaceExtension(name, CalcBookExtension), FormatWriter(CalcBookFormat(), drawChart, true), {}, false});
     }
     for (const QString &name : names) {
         StormOutput output;
@@ -257,10 +256,10 @@ std::vector<StormOutput> OutputsFor(const QStringList &names, const QStringList 
         if (extension == QLatin1String(".txt")) {
             output.modelOnly = true;
             output.write = [](const CliOutputContext &context, const QString &path) { WriteRainModelFile(path, context.model); };
-        } else if (const auto found = CliWriters().find(extension); found != CliWriters().end()) {
-            output.write = found->second;
-        } else if (const auto family = CliFamilyWriters().find(extension); family != CliFamilyWriters().end()) {
-            output.writeFamily = family->second;
+        } else if (const ExportFormat *format = FindExportFormat(extension)) {
+            output.write = FormatWriter(*format, drawChart, false);
+        } else if (extension == SwmmInputExtension) {
+            output.writeFamily = WriteSwmmInput;
         } else {
             throw TavrelError(QStringLiteral("不支持的输出格式“%1” / unsupported output format").arg(extension));
         }
@@ -363,7 +362,7 @@ struct StormRun {
     }
 };
 
-int Run(const QStringList &arguments, CliStreams &streams)
+int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer &drawChart)
 {
     const Arguments a = ParseArguments(arguments);
     if (a.help) {
@@ -414,7 +413,7 @@ int Run(const QStringList &arguments, CliStreams &streams)
         m.Storm_Step = WholeOption(QStringLiteral("--step"), *a.step);
 
     // Everything that could refuse the run is checked before the first file is written.
-    const std::vector<StormOutput> outputs = OutputsFor(a.outputs, a.books);
+    const std::vector<StormOutput> outputs = OutputsFor(a.outputs, a.books, drawChart);
     const bool family = periods.size() > 1;
     if (family) {
         for (const StormOutput &output : outputs) {
@@ -500,11 +499,10 @@ int Run(const QStringList &arguments, CliStreams &streams)
 
 } // namespace
 
-int RunCli(const QStringList &arguments, CliStreams &streams)
+int RunCli(const QStringList &arguments, CliStreams &streams, const CliChartDrawer &drawChart)
 {
-    RegisterExportCliWriters();
     try {
-        return Run(arguments, streams);
+        return Run(arguments, streams, drawChart);
     } catch (const std::exception &e) {
         streams.out.clear();
         streams.err = FailureMessage(e) + QLatin1Char('\n');

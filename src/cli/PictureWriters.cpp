@@ -1,11 +1,8 @@
-// The picture formats of -o: the chart drawn offscreen in the main window at its start
-// size, with the labels the settings show, exactly as the desktop program saves it; and
-// --book, the calculation book with that chart at the book's picture size.
-#include "CliOutput.h"
-#include "CliTool.h"
+// The charts of tavrel-cli: drawn offscreen in the main window, exactly as the desktop
+// program saves them.
+#include "CliCharts.h"
 
 #include "core/Failure.h"
-#include "export/TemplatePackage.h"
 #include "platform/Platform.h"
 #include "ui/FormTavrel.h"
 
@@ -64,25 +61,14 @@ void InWindow(const CliOutputContext &context, const std::function<void(TFormTav
     }
 }
 
-void WritePicture(const CliOutputContext &context, const QString &path)
-{
-    InWindow(context, [&](TFormTavrel &window) { window.SaveChartPicture(path); });
-}
-
-// The book's work folder is made in the temporary folder; a target that cannot be
-// replaced is a failure of the tool.
-void WriteBook(const CliOutputContext &context, const QString &path)
-{
-    InWindow(context, [&](TFormTavrel &window) {
-        if (window.WriteCalcBookFile(path) != PackagePlacement::Placed)
-            throw TavrelError(PackagePlacementFailedMessage);
-    });
-}
-
 } // namespace
 
-void RegisterPictureCliWriters()
+void DrawStormChart(const CliOutputContext &storm, const QString &path, bool bookSize)
 {
-    RegisterPictureCliFormats(WritePicture);
-    CliBookWriter() = WriteBook;
+    InWindow(storm, [&](TFormTavrel &window) {
+        if (bookSize)
+            window.SaveBookChartPicture(path);
+        else
+            window.SaveChartPicture(path);
+    });
 }

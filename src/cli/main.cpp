@@ -5,10 +5,10 @@
 #include <memory>
 
 #ifdef TAVREL_WITH_UI
+#include "CliCharts.h"
 #include <QApplication>
 #endif
 #ifdef TAVREL_CHARTS_PROGRAM
-#include "core/Failure.h"
 #include <QDir>
 #include <QFileInfo>
 #include <unistd.h>
@@ -74,26 +74,23 @@ int main(int argc, char **argv)
         app = std::make_unique<QCoreApplication>(argc, argv);
         return RunChartsProgram(argv);
     }
-    // Named in --help; a run that writes them never gets here.
-    RegisterPictureCliFormats([](const CliOutputContext &, const QString &) {
-        throw TavrelError(QStringLiteral("图片由绘图程序输出 / pictures come from the charts program"));
-    });
 #endif
+    CliChartDrawer drawChart;
 #ifdef TAVREL_WITH_UI
     if (MayWritePicture(argc, argv)) {
         // The chart of -o picture.png is drawn offscreen: the tool never needs a display.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QApplication>(argc, argv);
+        drawChart = DrawStormChart;
     }
-    RegisterPictureCliWriters();
 #endif
     if (!app)
         app = std::make_unique<QCoreApplication>(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     CliStreams streams;
-    const int code = RunCli(arguments, streams);
+    const int code = RunCli(arguments, streams, drawChart);
     const QByteArray out = streams.out.toUtf8();
     const QByteArray err = streams.err.toUtf8();
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);

@@ -2,6 +2,7 @@
 // Every place where the program would wait for a person or reach outside the process goes
 // through this interface. The desktop gets QtPlatform; tests get ScriptedPlatform, which
 // answers from a script and records every call.
+#include "core/FileType.h"
 #include "settings/FontText.h"
 #include <QByteArray>
 #include <QList>
@@ -13,10 +14,6 @@
 class QDialog;
 class QWidget;
 
-struct FileTypeEntry {
-    QString name;   // "文本文件(*.txt)"
-    QString mask;   // "*.txt"
-};
 
 struct FileDialogRequest {
     QString title;

@@ -9,10 +9,8 @@
 #include "core/Numbers.h"
 #include "core/RainModelFile.h"
 #include "core/TextFile.h"
-#include "export/CalcBook.h"
-#include "export/CsvExport.h"
 #include "export/DataFileName.h"
-#include "export/OfficeExports.h"
+#include "export/ExportFormats.h"
 #include "export/SwmmExport.h"
 #include "platform/Platform.h"
 #include "settings/FontText.h"
@@ -684,20 +682,6 @@ bool TFormTavrel::confirmChangedName(const QString &chosen, const QString &chang
 
 namespace {
 const QString NoCurveMessage = QStringLiteral("没有曲线可以保存~\r\n点击“添加”按钮，添加新曲线");
-
-// The list an export shows instead of the standard one: its own type and all files.
-QList<FileTypeEntry> OwnTypeAndAllFiles(const QString &name, const QString &mask)
-{
-    return {{name, mask}, {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")}};
-}
-
-// The data save dialog's standard list; the calculation book and the workbook preselect
-// their own entry in it.
-const QList<FileTypeEntry> StandardDataFileTypes = {
-    {QStringLiteral("Excel文件"), QStringLiteral("*.csv")},
-    {QStringLiteral("Word文件"), QStringLiteral("*.docx")},
-    {QStringLiteral("Excel文件"), QStringLiteral("*.xlsx")},
-};
 } // namespace
 
 QString TFormTavrel::askDataFileName(const QList<FileTypeEntry> &types, int selectedType, const QString &extension,
@@ -720,79 +704,60 @@ QString TFormTavrel::askDataFileName(const QList<FileTypeEntry> &types, int sele
 
 void TFormTavrel::MenuSaveDataToExcelClick()
 {
-    if (refuseEmptyResult(NoDataMessage))
-        return;
-    const QString path = askDataFileName(OwnTypeAndAllFiles(QStringLiteral("Excel文件(*.csv)"), QStringLiteral("*.csv")), 0,
-                                         CsvExtension, CsvProposedFileName(model));
-    if (path.isEmpty())
-        return;
-    const TOptions &o = options;
-    WriteCsvFile(path, GridTextsShown(), o.Int_TimeForamtidx, o.Int_StormUnitidx);
-    openWrittenFile(path);
+    runExport(CsvFormat());
 }
 
 void TFormTavrel::MenuSaveDataToSWMMClick()
 {
-    if (refuseEmptyResult(NoDataMessage))
+    runExport(SwmmFormat());
+}
+
+void TFormTavrel::MenuSaveDataToWordClick()
+{
+    runExport(WordTableFormat());
+}
+
+void TFormTavrel::btn_OutputExcelPicDataClick()
+{
+    runExport(ExcelChartFormat());
+}
+
+void TFormTavrel::Button_OutputResultClick()
+{
+    runExport(CalcBookFormat());
+}
+
+void TFormTavrel::runExport(const ExportFormat &format)
+{
+    if (!format.emptyMessage.isEmpty() && refuseEmptyResult(format.emptyMessage))
         return;
-    TOptions &o = options;
-    if (SwmmNeedsSwitch(o.Int_TimeForamtidx, o.Int_StormUnitidx)) {
-        o.Int_TimeForamtidx = 0;
-        o.Int_StormUnitidx = 0;
+    if (format.swmmUnits && SwmmNeedsSwitch(options.Int_TimeForamtidx, options.Int_StormUnitidx)) {
+        // The table shows what the file holds: the window switches with it and says so.
+        options.Int_TimeForamtidx = 0;
+        options.Int_StormUnitidx = 0;
         RefreshRainModel();
         platform.messageBox(this, MessageIcon::Information, QStringLiteral("提示"), SwmmSwitchMessage);
         if (points.empty())
             return;   // the recomputation failed and said so
     }
-    const QString path = askDataFileName(OwnTypeAndAllFiles(QStringLiteral("SWMM文件(*.dat)"), QStringLiteral("*.dat")), 0,
-                                         SwmmExtension, SwmmProposedFileName(model));
+    const QString path = askDataFileName(format.types, format.selectedType, format.extension, format.proposedName(model));
     if (path.isEmpty())
         return;
-    WriteSwmmFile(path, model, o.Bool_CalcByShow, o.Int_Precision);
-    openWrittenFile(path, true);
+    if (format.write(exportInput(), path) != PackagePlacement::Placed)
+        platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), PackagePlacementFailedMessage);
+    else
+        openWrittenFile(path, format.opensInTextEditor);
 }
 
-void TFormTavrel::MenuSaveDataToWordClick()
+ExportInput TFormTavrel::exportInput()
 {
-    if (refuseEmptyResult(NoDataMessage))
-        return;
-    const QString path = askDataFileName(OwnTypeAndAllFiles(QStringLiteral("Word文件(*.docx)"), QStringLiteral("*.docx")),
-                                         0, WordTableExtension, WordTableProposedFileName(model));
-    if (path.isEmpty())
-        return;
-    const TOptions &o = options;
-    finishOfficeExport(path, WriteWordTable(path, GridTextsShown(), o.Int_TimeForamtidx, o.Int_StormUnitidx,
-                                            platform.tempFolder()));
-}
-
-void TFormTavrel::btn_OutputExcelPicDataClick()
-{
-    // A workbook without rows would hold a chart of nothing.
-    if (refuseEmptyResult(NoDataMessage))
-        return;
-    const QString path = askDataFileName(StandardDataFileTypes, 2, ExcelChartExtension, ExcelChartProposedFileName(model));
-    if (path.isEmpty())
-        return;
-    const TOptions &o = options;
-    finishOfficeExport(path, WriteExcelChart(path, GridTextsShown(), o.Int_TimeForamtidx, o.Int_StormUnitidx,
-                                             platform.tempFolder()));
-}
-
-void TFormTavrel::Button_OutputResultClick()
-{
-    // A storm that failed has no chart, no table and no totals to report.
-    if (refuseEmptyResult(NoDataMessage))
-        return;
-    const QString path = askDataFileName(StandardDataFileTypes, 1, CalcBookExtension, CalcBookProposedFileName(model));
-    if (path.isEmpty())
-        return;
-    finishOfficeExport(path, WriteCalcBookFile(path));
+    return {model, options, GridTextsShown(), platform.tempFolder(),
+            [this](const QString &picture) { SaveBookChartPicture(picture); }};
 }
 
 PackagePlacement TFormTavrel::WriteCalcBookFile(const QString &path)
 {
-    return WriteCalcBook(path, model, options, GridTextsShown(),
-                         [this](const QString &picture) { SaveBookChartPicture(picture); }, platform.tempFolder());
+    return CalcBookFormat().write(exportInput(), path);
 }
 
 void TFormTavrel::SaveBookChartPicture(const QString &path)
@@ -820,14 +785,6 @@ void TFormTavrel::openWrittenFile(const QString &path, bool inTextEditor)
         platform.messageBox(this, MessageIcon::Information, QStringLiteral("提示"),
                             QStringLiteral("文件已保存为“%1”，但系统中没有可以打开这类文件的程序。")
                                 .arg(QDir::toNativeSeparators(path)));
-}
-
-void TFormTavrel::finishOfficeExport(const QString &path, PackagePlacement placement)
-{
-    if (placement == PackagePlacement::Placed)
-        openWrittenFile(path);
-    else
-        platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), PackagePlacementFailedMessage);
 }
 
 void TFormTavrel::Menu_SavePicClick(int tag)

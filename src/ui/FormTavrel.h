@@ -12,6 +12,8 @@
 
 class Platform;
 struct FileTypeEntry;
+struct ExportFormat;
+struct ExportInput;
 enum class PackagePlacement;
 class StormChart;
 class GridDataView;
@@ -122,8 +124,10 @@ private:
     // Opens a written file with the desktop's program for it (or the text editor), and
     // says so when there is none.
     void openWrittenFile(const QString &path, bool inTextEditor = false);
-    // Opens a finished Office file, or says why it could not be put in place.
-    void finishOfficeExport(const QString &path, PackagePlacement placement);
+    // Every data export: its guard, the SWMM switch, the save dialog, the writing and the
+    // opening of the written file, as the format says.
+    void runExport(const ExportFormat &format);
+    ExportInput exportInput();
     void ComputeHyetograph();
     void FillGridAndSeries();
     void emptyResults();

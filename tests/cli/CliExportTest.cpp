@@ -101,19 +101,20 @@ TEST_F(CliExport, OfficeFileThatCannotReplaceItsTargetFails)
 }
 
 #ifdef TAVREL_WITH_UI
+#include "cli/CliCharts.h"
+
 TEST(CliPictures, ChartIsDrawnAtTheWindowsStartSize)
 {
-    RegisterPictureCliWriters();
     const QString folder = MakeTempFolder();
     CliStreams streams;
-    ASSERT_EQ(RunCli({"--T", "60", "-o", folder + "/chart.PNG"}, streams), 0) << streams.err.toStdString();
+    ASSERT_EQ(RunCli({"--T", "60", "-o", folder + "/chart.PNG"}, streams, DrawStormChart), 0) << streams.err.toStdString();
     const QImage picture(folder + "/chart.PNG");
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.size(), QSize(550, 480));
-    ASSERT_EQ(RunCli({"-o", folder + "/chart.jpg"}, streams), 0);
+    ASSERT_EQ(RunCli({"-o", folder + "/chart.jpg"}, streams, DrawStormChart), 0);
     EXPECT_TRUE(ReadBytes(folder + "/chart.jpg").startsWith("\xFF\xD8"));
     // A failed computation writes no picture.
-    EXPECT_NE(RunCli({"--step", "0", "-o", folder + "/none.png"}, streams), 0);
+    EXPECT_NE(RunCli({"--step", "0", "-o", folder + "/none.png"}, streams, DrawStormChart), 0);
     EXPECT_FALSE(QFile::exists(folder + "/none.png"));
 }
 #endif

@@ -1,6 +1,7 @@
 #include "CliTool.h"
 #include "CliOutput.h"
 
+#include "core/ChartTexts.h"
 #include "core/DesignStormCheck.h"
 #include "core/Failure.h"
 #include "core/Numbers.h"
@@ -189,17 +190,6 @@ int WholeOption(const QString &name, const QString &text)
     return value;
 }
 
-QString TotalLabel(const TExpressionObject &m, const TOptions &o)
-{
-    return QStringLiteral("降雨总量H=%1mm").arg(FormatFixed(m.Strom_Overall_Rainfall, o.Int_Precision));
-}
-
-QString AverageLabel(const TExpressionObject &m, const TOptions &o)
-{
-    const QString unit = o.Int_StormUnitidx == 0 ? QStringLiteral("mm/h") : QStringLiteral("mm/min");
-    return QStringLiteral("平均雨强i=%1%2").arg(FormatFixed(m.Strom_Average_Rainfall_Intensity, o.Int_Precision), unit);
-}
-
 // The return periods of --P: one value or a comma-separated list, each different.
 std::vector<double> PeriodList(const QString &text)
 {
@@ -298,8 +288,10 @@ QStringList TableLines(const CliOutputContext &c)
     lines.append(CsvHeaderLine(o.Int_TimeForamtidx, o.Int_StormUnitidx));
     for (const GridRow &row : c.grid.rows)
         lines.append(CsvDataLine(row));
-    lines.append(TotalLabel(c.model, o));
-    lines.append(AverageLabel(c.model, o));
+    // The chart's labels; the computation takes any unit but mm/h for mm/min.
+    const StormChartTexts texts = ChartTextsOf(c.model, {o.Int_TimeForamtidx, o.Int_StormUnitidx == 0 ? 0 : 1, o.Int_Precision});
+    lines.append(texts.labels[3]);
+    lines.append(texts.labels[4]);
     return lines;
 }
 

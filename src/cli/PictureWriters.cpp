@@ -1,74 +1,41 @@
-// The charts of tavrel-cli: drawn offscreen in the main window, exactly as the desktop
-// program saves them.
+// The charts of tavrel-cli: the chart panel alone, offscreen, with the storm and settings
+// of the run, drawn exactly as the desktop program draws it.
 #include "CliCharts.h"
 
+#include "core/ChartTexts.h"
 #include "core/Failure.h"
-#include "platform/Platform.h"
-#include "ui/FormTavrel.h"
+#include "export/CalcBook.h"
+#include "ui/ChartPanel.h"
+#include "ui/PictureEncoding.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
-#include <functional>
-
-namespace {
-
-// Nobody is there to answer: dialogs are cancelled and messages kept for the report.
-class HeadlessPlatform : public Platform {
-public:
-    QStringList messages;
-    QTemporaryDir settingsFolder;
-
-    FileDialogResult saveFileDialog(QWidget *, const FileDialogRequest &) override { return {}; }
-    FileDialogResult openFileDialog(QWidget *, const FileDialogRequest &) override { return {}; }
-    MessageResult messageBox(QWidget *, MessageIcon, const QString &, const QString &text, MessageButtons buttons) override
-    {
-        messages.append(text);
-        return buttons == MessageButtons::YesNo ? MessageResult::No : MessageResult::Ok;
-    }
-    bool fontDialog(QWidget *, TFontInfo &) override { return false; }
-    int showModal(QDialog *) override { return 0; }
-    bool openWithDefaultProgram(const QString &) override { return true; }
-    bool openInTextEditor(const QString &) override { return true; }
-    HttpReply httpGet(const HttpRequest &) override { return {}; }
-    // The window's own settings folder lies in a throw-away folder: the tool's settings
-    // come from the context, and nothing of the user's is touched.
-    QString appDataFolder() override { return settingsFolder.path(); }
-    QString tempFolder() override { return QDir::tempPath(); }
-    void setClipboardText(const QString &) override {}
-};
-
-// The main window with the storm and settings of `context`, shown offscreen, for `use`.
-void InWindow(const CliOutputContext &context, const std::function<void(TFormTavrel &)> &use)
-{
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-        throw TavrelError(QStringLiteral("图片输出需要图形界面库 / pictures need the desktop libraries"));
-    HeadlessPlatform platform;
-    TOptions options;
-    {
-        TFormTavrel window(platform, options);
-        options = context.options;
-        window.Model() = context.model;
-        window.ApplyOptionsToMainWindow();
-        platform.messages.clear();
-        window.RefreshRainModel();
-        if (!platform.messages.isEmpty())
-            throw TavrelError(platform.messages.join(QLatin1Char('\n')));
-        window.setAttribute(Qt::WA_DontShowOnScreen);
-        window.show();
-        QCoreApplication::processEvents();
-        use(window);
-    }
-}
-
-} // namespace
+#include <algorithm>
 
 void DrawStormChart(const CliOutputContext &storm, const QString &path, bool bookSize)
 {
-    InWindow(storm, [&](TFormTavrel &window) {
-        if (bookSize)
-            window.SaveBookChartPicture(path);
-        else
-            window.SaveChartPicture(path);
-    });
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        throw TavrelError(QStringLiteral("图片输出需要图形界面库 / pictures need the desktop libraries"));
+    const TOptions &o = storm.options;
+    const std::vector<HyetographPoint> &points = storm.result.points;
+    const StormChartTexts texts = ChartTextsOf(storm.model, {o.Int_TimeForamtidx, o.Int_StormUnitidx, o.Int_Precision});
+    double largestIntensity = 0, largestCumulative = 0;
+    for (const HyetographPoint &p : points) {
+        largestIntensity = std::max(largestIntensity, p.intensity);
+        largestCumulative = std::max(largestCumulative, p.cumulative);
+    }
+    const bool bars = o.Bool_ShowAxis_Overall_Rainfall;
+    const bool line = o.Bool_ShowAxis_Rainfall_Intensity;
+
+    StormChartPanel panel;
+    panel.setAttribute(Qt::WA_DontShowOnScreen);
+    panel.resize(StormChartPanel::StartSize);
+    panel.showLabels(o);
+    panel.applyFonts(o);
+    panel.showStorm({points, storm.grid, o.Int_TimeForamtidx, texts.bottomTitle});
+    panel.showSeries(bars, line);
+    panel.scaleAxes(bars, line, largestIntensity, largestCumulative);
+    panel.showTexts(texts);
+    panel.show();
+    QCoreApplication::processEvents();
+    WritePictureFile(path, bookSize ? panel.pictureAt(CalcBookPictureSize(panel.logicalDpiX())) : panel.picture());
 }

@@ -2,9 +2,12 @@
 #include "FormAddNewRainModel.h"
 #include "FormOptions.h"
 #include "GridData.h"
+#include "ChartPanel.h"
+#include "PictureEncoding.h"
 #include "StormChart.h"
 #include "WindowFont.h"
 
+#include "core/ChartTexts.h"
 #include "core/Failure.h"
 #include "core/Numbers.h"
 #include "core/RainModelFile.h"
@@ -17,8 +20,6 @@
 #include "settings/Options.h"
 
 #include <QAction>
-#include <QBuffer>
-#include <QImageWriter>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -32,7 +33,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -58,19 +58,6 @@ QLabel *HeadingLabel(const QString &name, const QString &text, QWidget *parent)
     return label;
 }
 
-void ApplyAxisFont(QCPAxis *axis, const QString &text, bool title)
-{
-    TFontInfo info = FromQFont(title ? axis->labelFont() : axis->tickLabelFont(),
-                               title ? axis->labelColor() : axis->tickLabelColor());
-    TextToFont(text, info);
-    if (title) {
-        axis->setLabelFont(ToQFont(info));
-        axis->setLabelColor(ToQColor(info.Color));
-    } else {
-        axis->setTickLabelFont(ToQFont(info));
-        axis->setTickLabelColor(ToQColor(info.Color));
-    }
-}
 } // namespace
 
 TFormTavrel::TFormTavrel(Platform &platform, TOptions &options, QWidget *parent)
@@ -116,9 +103,8 @@ void TFormTavrel::buildLayout()
     Splitter1->setChildrenCollapsible(false);
     layout->addWidget(Splitter1);
 
-    Chart1 = new StormChart(Splitter1);
-    Chart1->setObjectName(QStringLiteral("Chart1"));
-    Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
+    ChartPanel = new StormChartPanel(Splitter1);
+    Chart1 = ChartPanel->chart();
 
     PanelRight = new QWidget(Splitter1);
     PanelRight->setObjectName(QStringLiteral("PanelRight"));
@@ -163,37 +149,12 @@ void TFormTavrel::buildLayout()
     client->addWidget(GridData);
     right->addWidget(panelClient, 1);
 
-    Splitter1->addWidget(Chart1);
+    Splitter1->addWidget(ChartPanel);
     Splitter1->addWidget(PanelRight);
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
     Splitter1->setSizes({550, 248});
     setCentralWidget(central);
-
-    // The five information labels lie on the chart and can be dragged about.
-    struct LabelPlace {
-        QLabel **label;
-        const char *name;
-    };
-    const LabelPlace places[] = {{&Label_P, "Label_P"}, {&Label_T, "Label_T"}, {&Label_r, "Label_r"},
-                                 {&Label_Overall_Rainfall, "Label_Overall_Rainfall"},
-                                 {&Label_Average_Rainfall_Intensity, "Label_Average_Rainfall_Intensity"}};
-    int top = LabelStartTop;
-    for (const LabelPlace &place : places) {
-        auto *label = new QLabel(Chart1);
-        label->setObjectName(QString::fromLatin1(place.name));
-        label->move(LabelStartLeft, top);
-        top += LabelStartSpacing;
-        label->setToolTip(QStringLiteral("按住拖动调整位置"));
-        label->setAutoFillBackground(true);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        label->setPalette(palette);
-        label->setCursor(Qt::SizeAllCursor);
-        label->hide();
-        label->installEventFilter(this);
-        *place.label = label;
-    }
 
     connect(newStorm, &QPushButton::clicked, this, [this] { runCommand([this] { ButtonNewRainModelClick(); }); });
     connect(excel, &QPushButton::clicked, this, [this] { runCommand([this] { btn_OutputExcelPicDataClick(); }); });
@@ -212,7 +173,6 @@ void TFormTavrel::buildLayout()
         if (index >= 0)
             Series_Overall_RainfallClick(index);
     });
-    Chart1->installEventFilter(this);
     connect(GridData, &GridDataView::rowClicked, this, [this](int row) { GridDataClick(row); });
 }
 
@@ -329,49 +289,22 @@ const GridTexts &TFormTavrel::GridTextsShown() const
     return GridData->textModel()->texts();
 }
 
-void TFormTavrel::placeLabel(QLabel *label, const QPoint &position)
-{
-    // Inside the chart, where it can always be grabbed again.
-    const int right = std::max(0, Chart1->width() - label->width());
-    const int bottom = std::max(0, Chart1->height() - label->height());
-    label->move(std::clamp(position.x(), 0, right), std::clamp(position.y(), 0, bottom));
-}
-
 void TFormTavrel::ResetLabelPositions()
 {
-    const QList<QLabel *> labels = infoLabels();
-    for (qsizetype k = 0; k < labels.size(); ++k)
-        placeLabel(labels[k], QPoint(LabelStartLeft, LabelStartTop + static_cast<int>(k) * LabelStartSpacing));
-}
-
-QList<QLabel *> TFormTavrel::infoLabels() const
-{
-    return {Label_P, Label_T, Label_r, Label_Overall_Rainfall, Label_Average_Rainfall_Intensity};
+    ChartPanel->resetLabels();
 }
 
 void TFormTavrel::RefreshRainModel()
 {
-    const TOptions &o = options;
     points.clear();
     showLabelsAndSwitches();
     ComputeHyetograph();
+    ChartPanel->showTexts(ChartTextsOf(model, gridFormat()));
+}
 
-    const int precision = o.Int_Precision;
-    Label_P->setText(QStringLiteral("重现期  P=%1年").arg(FormatGeneral(model.Storm_RepeatYear)));
-    Label_T->setText(QStringLiteral("降雨历时t=%1min").arg(FormatGeneral(model.Storm_Time)));
-    Label_r->setText(QStringLiteral("峰值比例r=%1").arg(FormatGeneral(model.Storm_Percent)));
-    Label_Overall_Rainfall->setText(QStringLiteral("降雨总量H=%1mm").arg(FormatFixed(model.Strom_Overall_Rainfall, precision)));
-    const QString average = FormatFixed(model.Strom_Average_Rainfall_Intensity, precision);
-    if (o.Int_StormUnitidx == 0) {
-        Label_Average_Rainfall_Intensity->setText(QStringLiteral("平均雨强i=%1mm/h").arg(average));
-        Chart1->leftAxis()->setLabel(QStringLiteral("降雨强度(mm/h)"));
-    } else if (o.Int_StormUnitidx == 1) {
-        Label_Average_Rainfall_Intensity->setText(QStringLiteral("平均雨强i=%1mm/min").arg(average));
-        Chart1->leftAxis()->setLabel(QStringLiteral("降雨强度(mm/min)"));
-    }
-    for (QLabel *label : infoLabels())
-        label->adjustSize();
-    Chart1->replot(QCustomPlot::rpQueuedReplot);
+GridFormat TFormTavrel::gridFormat() const
+{
+    return {options.Int_TimeForamtidx, options.Int_StormUnitidx, options.Int_Precision};
 }
 
 void TFormTavrel::ComputeHyetograph()
@@ -399,38 +332,21 @@ void TFormTavrel::emptyResults()
     GridTexts empty;
     empty.heading = GridHeading(options.Int_StormUnitidx);
     GridData->textModel()->setTexts(std::move(empty));
-    Chart1->clearPoints();
+    ChartPanel->clearStorm();
 }
 
 void TFormTavrel::FillGridAndSeries()
 {
-    const TOptions &o = options;
     GridData->setColumnWidths();
-    GridTexts texts = MakeGridTexts(points, {o.Int_TimeForamtidx, o.Int_StormUnitidx, o.Int_Precision});
-
-    const auto n = static_cast<qsizetype>(points.size());
-    QVector<double> intensity(n), cumulative(n);
-    QVector<QString> labels(n);
+    GridTexts texts = MakeGridTexts(points, gridFormat());
     Max_Rainfall_Intensity = 0;
     Max_Overall_Rainfall = 0;
-    for (qsizetype k = 0; k < n; ++k) {
-        const HyetographPoint &p = points[static_cast<size_t>(k)];
-        labels[k] = texts.rows[static_cast<size_t>(k)][0];
-        intensity[k] = p.intensity;
-        cumulative[k] = p.cumulative;
+    for (const HyetographPoint &p : points) {
         Max_Rainfall_Intensity = std::max(Max_Rainfall_Intensity, p.intensity);
         Max_Overall_Rainfall = std::max(Max_Overall_Rainfall, p.cumulative);
     }
-    if (o.Int_TimeForamtidx == 0) {
-        Chart1->setBottomLabelsUpright(false);
-        Chart1->bottomAxis()->setLabel(QStringLiteral("降雨历时(H:M)"));
-    } else if (o.Int_TimeForamtidx == 1) {
-        Chart1->setBottomLabelsUpright(true);
-        Chart1->bottomAxis()->setLabel(QStringLiteral("降雨历时(min)"));
-    }
-    Chart1->setPoints(intensity, cumulative, labels);
+    ChartPanel->showStorm({points, texts, options.Int_TimeForamtidx, ChartTextsOf(model, gridFormat()).bottomTitle});
     GridData->textModel()->setTexts(std::move(texts));
-    Chart1->leftAxis()->setRangeLower(0);
     HideSomeSeries(nullptr);
 }
 
@@ -443,12 +359,12 @@ void TFormTavrel::HideSomeSeries(QObject *sender)
         CheckBox_Rainfall_Intensity->setChecked(menu_Rainfall_Intensity->isChecked());
         CheckBox_Overall_Rainfall->setChecked(menu_Overall_Rainfall->isChecked());
     }
-    Chart1->rainfallSeries()->setVisible(CheckBox_Overall_Rainfall->isChecked());
-    Chart1->setLineVisible(CheckBox_Rainfall_Intensity->isChecked());
-    Chart1->replot(QCustomPlot::rpQueuedReplot);
+    const bool bars = CheckBox_Overall_Rainfall->isChecked();
+    const bool line = CheckBox_Rainfall_Intensity->isChecked();
+    ChartPanel->showSeries(bars, line);
     if (points.empty())
         return;
-    scaleAxes();
+    ChartPanel->scaleAxes(bars, line, Max_Rainfall_Intensity, Max_Overall_Rainfall);
 
     TOptions &o = options;
     if (CheckBox_Overall_Rainfall->isChecked() != o.Bool_ShowAxis_Overall_Rainfall
@@ -459,30 +375,10 @@ void TFormTavrel::HideSomeSeries(QObject *sender)
     }
 }
 
-void TFormTavrel::scaleAxes()
-{
-    const bool bars = CheckBox_Overall_Rainfall->isChecked();
-    const bool line = CheckBox_Rainfall_Intensity->isChecked();
-    // A storm of zero rain still needs an axis with some height.
-    const auto positive = [](double value) { return value > 0 ? value : 1; };
-    if (bars && line) {
-        Chart1->leftAxis()->setRangeUpper(positive(2 * Max_Rainfall_Intensity));
-        Chart1->setRightMaximum(positive(2 * Max_Overall_Rainfall));
-    } else if (bars) {
-        Chart1->setRightMaximum(positive(1.1 * Max_Overall_Rainfall));
-    } else if (line) {
-        Chart1->leftAxis()->setRangeUpper(positive(1.1 * Max_Rainfall_Intensity));
-    }
-}
-
 void TFormTavrel::showLabelsAndSwitches()
 {
     const TOptions &o = options;
-    Label_P->setVisible(o.Bool_ShowLabel_P);
-    Label_T->setVisible(o.Bool_ShowLabel_T);
-    Label_r->setVisible(o.Bool_ShowLabel_R);
-    Label_Overall_Rainfall->setVisible(o.Bool_ShowLabel_Overall_Rainfall);
-    Label_Average_Rainfall_Intensity->setVisible(o.Bool_ShowLabel_Average_Rainfall_Intensity);
+    ChartPanel->showLabels(o);
     // Set from the stored settings, the switches write nothing back.
     CheckBox_Overall_Rainfall->setChecked(o.Bool_ShowAxis_Overall_Rainfall);
     CheckBox_Rainfall_Intensity->setChecked(o.Bool_ShowAxis_Rainfall_Intensity);
@@ -492,28 +388,7 @@ void TFormTavrel::showLabelsAndSwitches()
 void TFormTavrel::ApplyOptionsToMainWindow()
 {
     showLabelsAndSwitches();
-    applyFonts();
-}
-
-void TFormTavrel::applyFonts()
-{
-    const TOptions &o = options;
-    ApplyAxisFont(Chart1->leftAxis(), o.Font_LeftAxis, false);
-    ApplyAxisFont(Chart1->leftAxis(), o.Font_LeftTitle, true);
-    ApplyAxisFont(Chart1->rightAxis(), o.Font_RightAxis, false);
-    ApplyAxisFont(Chart1->rightAxis(), o.Font_RightTitle, true);
-    ApplyAxisFont(Chart1->bottomAxis(), o.Font_BottomAxis, false);
-    ApplyAxisFont(Chart1->bottomAxis(), o.Font_BottomTitle, true);
-    for (QLabel *label : infoLabels()) {
-        TFontInfo info = FromQFont(label->font(), label->palette().color(QPalette::WindowText));
-        TextToFont(o.Font_RainModelInfo, info);
-        label->setFont(ToQFont(info));
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, ToQColor(info.Color));
-        label->setPalette(palette);
-        label->adjustSize();
-    }
-    Chart1->replot(QCustomPlot::rpQueuedReplot);
+    ChartPanel->applyFonts(options);
 }
 
 void TFormTavrel::CheckBox_Rainfall_IntensityClick(QObject *sender)
@@ -762,20 +637,7 @@ PackagePlacement TFormTavrel::WriteCalcBookFile(const QString &path)
 
 void TFormTavrel::SaveBookChartPicture(const QString &path)
 {
-    // The splitter gives the chart its place; while the picture is drawn the chart takes
-    // the book's size instead, and the splitter's place comes back on every path.
-    const QRect placed = Chart1->geometry();
-    const auto reattach = qScopeGuard([this, placed] {
-        Chart1->setGeometry(placed);
-        Chart1->setViewport(Chart1->rect());
-        Splitter1->refresh();
-        Chart1->replot(QCustomPlot::rpQueuedReplot);
-    });
-    Chart1->setGeometry(QRect(placed.topLeft(), CalcBookPictureSize(logicalDpiX())));
-    // A hidden window gets no resize event; the chart must lay itself out all the same.
-    Chart1->setViewport(Chart1->rect());
-    Chart1->replot(QCustomPlot::rpImmediateRefresh);
-    SaveChartPicture(path);
+    WritePictureFile(path, ChartPanel->pictureAt(CalcBookPictureSize(logicalDpiX())));
 }
 
 void TFormTavrel::openWrittenFile(const QString &path, bool inTextEditor)
@@ -819,35 +681,8 @@ void TFormTavrel::Menu_SavePicClick(int tag)
 
 void TFormTavrel::SaveChartPicture(const QString &path)
 {
-    const QString extension = QLatin1Char('.') + QFileInfo(path).suffix().toUpper();
-    const char *format = nullptr;
-    if (extension == QLatin1String(".BMP"))
-        format = "bmp";
-    else if (extension == QLatin1String(".JPG"))
-        format = "jpeg";
-    else if (extension == QLatin1String(".PNG"))
-        format = "png";
-    if (!format)
-        return;
-    // What the window shows: the chart drawn now, with the labels lying on it.
-    Chart1->replot(QCustomPlot::rpImmediateRefresh);
-    QImage picture = Chart1->grab().toImage();
-    if (picture.size() != Chart1->size())
-        picture = picture.scaled(Chart1->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    picture = picture.convertToFormat(QImage::Format_RGB888);
-
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    if (qstrcmp(format, "jpeg") == 0) {
-        writer.setQuality(90);
-        writer.setProgressiveScanWrite(false);
-        writer.setOptimizedWrite(false);
-    }
-    if (!writer.write(picture))
-        throw TavrelError(QStringLiteral("无法生成图片：%1").arg(writer.errorString()));
-    WriteFileAtomically(path, bytes);
+    if (PictureFormatOf(path))
+        WritePictureFile(path, ChartPanel->picture());
 }
 
 void TFormTavrel::Menu_ExitClick()
@@ -891,25 +726,3 @@ void TFormTavrel::GridDataClick(int row)
     GridData->setFramedRow(row);
 }
 
-bool TFormTavrel::eventFilter(QObject *watched, QEvent *event)
-{
-    auto *label = qobject_cast<QLabel *>(watched);
-    if (label && infoLabels().contains(label)) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            dragAnchor = static_cast<QMouseEvent *>(event)->position().toPoint();
-            return true;
-        }
-        if (event->type() == QEvent::MouseMove) {
-            auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->buttons() & Qt::LeftButton)
-                placeLabel(label, label->pos() + mouse->position().toPoint() - dragAnchor);
-            return true;
-        }
-    }
-    if (watched == Chart1 && event->type() == QEvent::Resize) {
-        // A smaller chart must not hide a label beyond its edge.
-        for (QLabel *each : infoLabels())
-            placeLabel(each, each->pos());
-    }
-    return QMainWindow::eventFilter(watched, event);
-}

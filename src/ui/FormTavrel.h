@@ -16,6 +16,7 @@ struct ExportFormat;
 struct ExportInput;
 enum class PackagePlacement;
 class StormChart;
+class StormChartPanel;
 class GridDataView;
 class TFormAddNewRainModel;
 class TFormAbout;
@@ -96,16 +97,12 @@ public:
     void HighlightGridRow();
     // Puts the five information labels back where the window starts them.
     void ResetLabelPositions();
-    static constexpr int LabelStartLeft = 100;
-    static constexpr int LabelStartTop = 96;
-    static constexpr int LabelStartSpacing = 22;
 
     StormChart *chart() const { return Chart1; }
     GridDataView *grid() const { return GridData; }
     Platform &platformSeam() const { return platform; }
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -131,11 +128,8 @@ private:
     void ComputeHyetograph();
     void FillGridAndSeries();
     void emptyResults();
-    void scaleAxes();
-    void applyFonts();
+    GridFormat gridFormat() const;
     void showLabelsAndSwitches();
-    QList<QLabel *> infoLabels() const;
-    void placeLabel(QLabel *label, const QPoint &position);
 
     Platform &platform;
     TOptions &options;
@@ -146,8 +140,8 @@ private:
     QString currentFileName;
     TFormAddNewRainModel *newStormDialog = nullptr;
     TFormAbout *aboutForm = nullptr;
-    QPoint dragAnchor;
 
+    StormChartPanel *ChartPanel = nullptr;
     StormChart *Chart1 = nullptr;
     QSplitter *Splitter1 = nullptr;
     QWidget *PanelRight = nullptr;
@@ -156,11 +150,6 @@ private:
     QCheckBox *CheckBox_Rainfall_Intensity = nullptr;
     QAction *menu_Overall_Rainfall = nullptr;
     QAction *menu_Rainfall_Intensity = nullptr;
-    QLabel *Label_P = nullptr;
-    QLabel *Label_T = nullptr;
-    QLabel *Label_r = nullptr;
-    QLabel *Label_Overall_Rainfall = nullptr;
-    QLabel *Label_Average_Rainfall_Intensity = nullptr;
     QMenu *PopupMenu_Picture = nullptr;
     QMenu *PopupMenu_Data = nullptr;
 };

@@ -27,73 +27,7 @@ QString StormOutputName(const QString &name, double P, double T, double r)
     return result;
 }
 
-QString CliHelpText()
-{
-    return QStringLiteral(
-        "用法 / Usage: tavrel-cli [选项/options] [雨型文件/MODEL.txt]\n"
-        "\n"
-        "计算芝加哥雨型（Keifer-Chu），打印CSV导出的各行（表头和每一行数据），\n"
-        "然后打印降雨总量和平均雨强。不给雨型文件时使用默认雨型。\n"
-        "Computes the Chicago design storm (Keifer and Chu) and prints the lines the CSV\n"
-        "export writes (header, then one line per row), then the total and the average.\n"
-        "Without MODEL.txt the default storm is used.\n"
-        "\n"
-        "显示设置默认取自用户的 options.ini，与桌面程序相同：\n"
-        "Display settings come from the user's options.ini, as in the desktop program:\n"
-        "  --unit mm/min|mm/h     降雨强度单位 / intensity unit\n"
-        "  --time min|hm          时间格式：分钟或 时:分 / time as minutes or hours:minutes\n"
-        "  --precision N          显示小数位数 / decimals shown\n"
-        "  --calc-by-show         按显示精度计算 / compute with the rounded intensities\n"
-        "\n"
-        "覆盖雨型参数 / Override the storm parameters of the model:\n"
-        "  --P X[,X...]           设计重现期（年），可给多个，如 1,2,3,5,10,20,50,100\n"
-        "                         return period in years; a list gives a family of storms\n"
-        "  --T X                  降雨历时（分钟）/ duration in minutes (at most 100000)\n"
-        "  --r X                  峰值比例（0-1）/ peak ratio between 0 and 1\n"
-        "  --step N               计算步长（分钟）/ step in minutes\n"
-        "\n"
-        "  -o FILE                写入文件，格式由扩展名决定，可重复 / write FILE, format by\n"
-        "                         extension; may be repeated:\n"
-        "%1"
-        "                         文件名中的 {P}、{T}、{r} 换成各场暴雨的参数；多个重现期时\n"
-        "                         除 .inp 外每个文件名都须含 {P}，每场暴雨写一个文件。\n"
-        "                         {P}, {T}, {r} in a name become each storm's values; with\n"
-        "                         several return periods every name but .inp needs {P}.\n"
-        "  --book FILE.docx       计算书：计算依据、公式参数、雨型参数、曲线图、数据表格和\n"
-        "                         总量（Word），可重复；扩展名总是 .docx，{P}、{T}、{r} 同 -o\n"
-        "                         the calculation book (Word): basis, parameters, chart, table\n"
-        "                         and totals; may be repeated; the name always gets .docx;\n"
-        "                         {P}, {T}, {r} as with -o\n"
-        "  --check                设计暴雨校核：各历时的公式雨量与雨型最大雨量对照（逐分钟）\n"
-        "                         design-storm check: formula depth against the storm's\n"
-        "                         heaviest window for each duration (minute by minute)\n"
-        "  -h, --help             显示本说明 / show this help\n"
-        "\n"
-        "多个重现期时打印汇总表（P、总雨量、峰值雨强、平均雨强）；某场暴雨出错时\n"
-        "说明是哪一场，其余照常写出，返回非零值。\n"
-        "Several return periods print a summary (P, total, peak and average intensity);\n"
-        "a storm that fails is named, the others are still written, and the exit code\n"
-        "is non-zero.\n"
-        "\n"
-        "出错时在标准错误输出中说明原因并返回非零值，不会留下写了一半的文件。\n"
-        "On failure the reason goes to standard error and the exit code is non-zero;\n"
-        "no file is left half-written.\n");
-}
-
 namespace {
-
-QString FormatsHelp()
-{
-    QString text = QStringLiteral("                         .txt   雨型文件 / rain-model file\n");
-    const auto line = [&](const QString &extension, const QString &description) {
-        text += QStringLiteral("                         %1  %2\n").arg(extension.leftJustified(5), description);
-    };
-    for (const ExportFormat *format : CliExportFormats())
-        line(format->extension, format->description);
-    line(SwmmInputExtension, QStringLiteral("SWMM输入文件的[TIMESERIES]和[RAINGAGES]段，所有暴雨写在一起\n"
-                                            "                               SWMM input sections, every storm in one file"));
-    return text;
-}
 
 // The storms SWMM refuses are left out and named; the others are written.
 QStringList WriteSwmmInput(const std::vector<CliOutputContext> &storms, const QString &path)
@@ -358,7 +292,7 @@ int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer 
 {
     const Arguments a = ParseArguments(arguments);
     if (a.help) {
-        streams.out = CliHelpText().arg(FormatsHelp());
+        streams.out = CliHelpText();
         return 0;
     }
 

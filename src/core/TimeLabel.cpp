@@ -3,15 +3,32 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 
 namespace {
+// The decimal digits of a number that is not negative, at least two; returns the end.
+// A table of a long storm makes a label per row, so this stays clear of printf.
+char *PaddedDigits(char *out, uint64_t value)
+{
+    char reversed[24];
+    int n = 0;
+    do {
+        reversed[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    if (n < 2)
+        reversed[n++] = '0';
+    while (n > 0)
+        *out++ = reversed[--n];
+    return out;
+}
+
 QString TwoDigitPair(int64_t hours, int64_t minutes)
 {
-    char buf[32];
-    const int len = std::snprintf(buf, sizeof buf, "%02lld:%02lld", static_cast<long long>(hours),
-                                  static_cast<long long>(minutes));
-    return QString::fromLatin1(buf, len);
+    char buf[48];
+    char *end = PaddedDigits(buf, static_cast<uint64_t>(hours));
+    *end++ = ':';
+    end = PaddedDigits(end, static_cast<uint64_t>(minutes));
+    return QString::fromLatin1(buf, end - buf);
 }
 
 // Beyond this the minute count no longer fits the millisecond arithmetic below; every
@@ -55,9 +72,11 @@ QString TimeLabel(double minute, int timeFormat)
     if (timeFormat == 1) {
         const long long whole = std::llround(minute);   // halves away from zero
         char buf[32];
-        const int len = whole < 0 ? std::snprintf(buf, sizeof buf, "-%02lld", -whole)
-                                  : std::snprintf(buf, sizeof buf, "%02lld", whole);
-        return QString::fromLatin1(buf, len);
+        char *end = buf;
+        if (whole < 0)
+            *end++ = '-';
+        end = PaddedDigits(end, static_cast<uint64_t>(whole < 0 ? -whole : whole));
+        return QString::fromLatin1(buf, end - buf);
     }
     return {};
 }

@@ -206,7 +206,7 @@ TEST(WordTable, MarkersFollowTheSettingsAndRowsJoinTheTable)
     EXPECT_TRUE(perHour.contains("<w:t>(mm/h)</w:t>"));
     EXPECT_TRUE(perHour.contains("<w:t>(mm)</w:t>"));
     // Header row and three rows, all inside the one table.
-    EXPECT_EQ(perHour.count("<w:tr"), 4);
+    EXPECT_EQ(perHour.count("</w:tr>"), 4);
     const qsizetype lastRow = perHour.indexOf("<w:t>00:02</w:t>");
     EXPECT_TRUE(lastRow > perHour.indexOf("<w:t>201.5940</w:t>") && lastRow < perHour.indexOf("</w:tbl>"));
     EXPECT_TRUE(perHour.contains("<w:t>3.7590</w:t>"));
@@ -226,7 +226,7 @@ TEST(WordTable, MarkersFollowTheSettingsAndRowsJoinTheTable)
 
     // No rows: the marker simply goes.
     const QString empty = WordTableDocument(document, row, GridTexts{}, 1, 1);
-    EXPECT_EQ(empty.count("<w:tr"), 1);
+    EXPECT_EQ(empty.count("</w:tr>"), 1);
     EXPECT_FALSE(empty.contains("<!--雨量计算数据表格-->"));
 }
 
@@ -234,7 +234,8 @@ TEST(ExcelChart, PartsCarryTheRowsHeadingsAndRanges)
 {
     ExcelChartParts parts{TemplatePart("ExcelPicData", "xl/worksheets/sheet2.xml"),
                           TemplatePart("ExcelPicData", "xl/sharedStrings.xml"),
-                          TemplatePart("ExcelPicData", "xl/charts/chart1.xml")};
+                          TemplatePart("ExcelPicData", "xl/charts/chart1.xml"),
+                          TemplatePart("ExcelPicData", "xl/styles.xml")};
     ASSERT_TRUE(parts.chart.contains("雨型数据1!$B$2:$B$122"));
     // The workbook's markers are matched ignoring case.
     parts.sheet.replace("<!--MYROW-->", "<!--MyRow-->");
@@ -242,7 +243,7 @@ TEST(ExcelChart, PartsCarryTheRowsHeadingsAndRanges)
 
     EXPECT_TRUE(parts.sheet.contains("<dimension ref=\"A1:C4\"/>"));
     EXPECT_TRUE(parts.sheet.contains("<row r=\"4\" spans=\"1:3\" x14ac:dyDescent=\"0.15\"><c r=\"A4\" t=\"s\"><v>11</v></c>"
-                                     "<c r=\"B4\"><v>12.5000</v></c><c r=\"C4\"><v>3.7590</v></c></row>"));
+                                     "<c r=\"B4\" s=\"2\"><v>12.5000</v></c><c r=\"C4\" s=\"2\"><v>3.7590</v></c></row>"));
     EXPECT_TRUE(parts.sheet.contains("<c r=\"A2\" t=\"s\"><v>9</v></c>"));
     EXPECT_FALSE(parts.sheet.contains("<!--", Qt::CaseInsensitive));
 
@@ -265,7 +266,7 @@ TEST(ExcelChart, PartsCarryTheRowsHeadingsAndRanges)
 
     // Minutes and mm/min keep the template's texts; an unknown unit keeps them too.
     ExcelChartParts minutes{"", TemplatePart("ExcelPicData", "xl/sharedStrings.xml"),
-                            TemplatePart("ExcelPicData", "xl/charts/chart1.xml")};
+                            TemplatePart("ExcelPicData", "xl/charts/chart1.xml"), ""};
     FillExcelChartParts(minutes, ThreeRows(1), 1, 3);
     EXPECT_TRUE(minutes.sharedStrings.contains("<t>时间(min)</t>"));
     EXPECT_TRUE(minutes.sharedStrings.contains("<t>降雨强度(mm/min)</t>"));

@@ -53,7 +53,8 @@ void ExcelWorkbookParts(benchmark::State &state)
     package.Open(QStringLiteral("ExcelPicData"));
     const ExcelChartParts parts{package.ReadPartText(QStringLiteral("xl/worksheets/sheet2.xml")),
                                 package.ReadPartText(QStringLiteral("xl/sharedStrings.xml")),
-                                package.ReadPartText(QStringLiteral("xl/charts/chart1.xml"))};
+                                package.ReadPartText(QStringLiteral("xl/charts/chart1.xml")),
+                                package.ReadPartText(QStringLiteral("xl/styles.xml"))};
     for (auto _ : state) {
         ExcelChartParts edited = parts;
         FillExcelChartParts(edited, grid, 0, 0);

@@ -77,6 +77,10 @@ QString CalcBookDocument(QString document, const QString &subrows, const TExpres
         Replace(document, QStringLiteral("<!--A1-->"), FormatGeneral(model.a1_167));
     }
 
+    // The book states the logarithm the storm was computed with, in the formula and in
+    // the basis text alike.
+    Replace(document, QStringLiteral("<!--LG_LN-->"), model.LG_LN == 1 ? QStringLiteral("ln") : QStringLiteral("lg"));
+
     Replace(document, QStringLiteral("<!--c-->"), FormatGeneral(model.c));
     Replace(document, QStringLiteral("<!--b-->"), FormatGeneral(model.b));
     Replace(document, QStringLiteral("<!--n-->"), FormatGeneral(model.n));

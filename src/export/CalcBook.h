@@ -25,9 +25,10 @@ QSize CalcBookPictureSize(int pixelsPerInch);
 
 // The book's main part from the template's `document` and its three-line `subrows` part
 // (CR LF between the lines: the q-from-i paragraph, the i-from-q paragraph, the table
-// row). Reads the model's coefficients, parameters and results and the settings' unit,
-// time format, precision and q-i ratio; the table rows are the grid's texts. Throws
-// TavrelError when `subrows` has fewer than three lines.
+// row). Reads the model's coefficients, logarithm (lg P, or ln P with LG_LN 1),
+// parameters and results and the settings' unit, time format, precision and q-i ratio;
+// the table rows are the grid's texts. Throws TavrelError when `subrows` has fewer than
+// three lines.
 QString CalcBookDocument(QString document, const QString &subrows, const TExpressionObject &model,
                          const TOptions &options, const GridTexts &grid);
 

@@ -22,6 +22,10 @@ const QString WordRowsMarker = QStringLiteral("<!--雨量计算数据表格-->")
 const QString ExcelSheetPart = QStringLiteral("xl/worksheets/sheet2.xml");
 const QString ExcelStringsPart = QStringLiteral("xl/sharedStrings.xml");
 const QString ExcelChartPart = QStringLiteral("xl/charts/chart1.xml");
+const QString ExcelStylesPart = QStringLiteral("xl/styles.xml");
+// The data cells' number format in the template's styles (cell style 2), set to the
+// decimals of the table.
+const QString ExcelValueFormat = QStringLiteral("<numFmt numFmtId=\"164\" formatCode=\"0.0000\"/>");
 // Shared strings before the time labels: three headings and six texts of the guide sheet,
 // each used once.
 constexpr int ExcelTemplateStrings = 9;
@@ -61,13 +65,23 @@ void ReplaceCacheAfter(QString &chart, const QString &reference, const QString &
     }
 }
 
-QString PointCache(const QString &cacheTag, const GridTexts &grid, size_t column)
+// The number format that shows as many decimals as `value` has: "0.2030" gives 0.0000,
+// "12" gives 0. The values are the table's texts, so the sheet shows what the table shows.
+QString NumberFormatOf(const QString &value)
+{
+    const qsizetype point = value.indexOf(QLatin1Char('.'));
+    if (point < 0)
+        return QStringLiteral("0");
+    return QStringLiteral("0.") + QString(value.size() - point - 1, QLatin1Char('0'));
+}
+
+QString PointCache(const QString &cacheTag, const GridTexts &grid, size_t column, const QString &formatCode)
 {
     QString cache;
     cache.reserve(static_cast<qsizetype>(grid.rows.size()) * 48 + 96);
     cache += QLatin1Char('<') + cacheTag + QLatin1Char('>');
     if (cacheTag == QLatin1String("c:numCache"))
-        cache += QStringLiteral("<c:formatCode>General</c:formatCode>");
+        cache += QStringLiteral("<c:formatCode>") + formatCode + QStringLiteral("</c:formatCode>");
     cache += QStringLiteral("<c:ptCount val=\"%1\"/>").arg(grid.rows.size());
     for (size_t i = 0; i < grid.rows.size(); ++i) {
         cache += QStringLiteral("<c:pt idx=\"");
@@ -117,6 +131,7 @@ void FillExcelChartParts(ExcelChartParts &parts, const GridTexts &grid, int time
 {
     const auto count = static_cast<qsizetype>(grid.rows.size());
     const QString lastRow = QString::number(count + 1);
+    const QString formatCode = count > 0 ? NumberFormatOf(grid.rows.front()[1]) : QStringLiteral("General");
 
     // The sheet rows and the time labels they point at, in one pass.
     QString rows, strings;
@@ -134,11 +149,11 @@ void FillExcelChartParts(ExcelChartParts &parts, const GridTexts &grid, int time
         rows += QString::number(r + ExcelTemplateStrings - 1);
         rows += QLatin1String("</v></c><c r=\"B");
         rows += k;
-        rows += QLatin1String("\"><v>");
+        rows += QLatin1String("\" s=\"2\"><v>");
         rows += cells[1];
         rows += QLatin1String("</v></c><c r=\"C");
         rows += k;
-        rows += QLatin1String("\"><v>");
+        rows += QLatin1String("\" s=\"2\"><v>");
         rows += cells[2];
         rows += QLatin1String("</v></c></row>");
         strings += QLatin1String("<si><t>");
@@ -148,6 +163,8 @@ void FillExcelChartParts(ExcelChartParts &parts, const GridTexts &grid, int time
 
     ReplaceIgnoringCase(parts.sheet, QStringLiteral("<!--ROWCOUNT-->"), lastRow);
     ReplaceIgnoringCase(parts.sheet, QStringLiteral("<!--MYROW-->"), rows);
+    ReplaceIgnoringCase(parts.styles, ExcelValueFormat,
+                        QStringLiteral("<numFmt numFmtId=\"164\" formatCode=\"%1\"/>").arg(formatCode));
 
     QString &sst = parts.sharedStrings;
     if (stormUnit == 0)
@@ -172,11 +189,11 @@ void FillExcelChartParts(ExcelChartParts &parts, const GridTexts &grid, int time
         ReplaceIgnoringCase(chart, QStringLiteral("(min)"), QStringLiteral("(H:M)"));
     const QString range = sheet + QStringLiteral("$%1$2:$%1$") + lastRow + QStringLiteral("</c:f>");
     ReplaceCacheAfter(chart, range.arg(QLatin1Char('A')), QStringLiteral("c:strCache"),
-                      PointCache(QStringLiteral("c:strCache"), grid, 0));
+                      PointCache(QStringLiteral("c:strCache"), grid, 0, {}));
     ReplaceCacheAfter(chart, range.arg(QLatin1Char('B')), QStringLiteral("c:numCache"),
-                      PointCache(QStringLiteral("c:numCache"), grid, 1));
+                      PointCache(QStringLiteral("c:numCache"), grid, 1, formatCode));
     ReplaceCacheAfter(chart, range.arg(QLatin1Char('C')), QStringLiteral("c:numCache"),
-                      PointCache(QStringLiteral("c:numCache"), grid, 2));
+                      PointCache(QStringLiteral("c:numCache"), grid, 2, formatCode));
 }
 
 PackagePlacement WriteWordTable(const QString &path, const GridTexts &grid, int timeFormat, int stormUnit,
@@ -198,10 +215,11 @@ PackagePlacement WriteExcelChart(const QString &path, const GridTexts &grid, int
     TemplatePackage package(tempFolder);
     package.Open(QStringLiteral("ExcelPicData"));
     ExcelChartParts parts{package.ReadPartText(ExcelSheetPart), package.ReadPartText(ExcelStringsPart),
-                          package.ReadPartText(ExcelChartPart)};
+                          package.ReadPartText(ExcelChartPart), package.ReadPartText(ExcelStylesPart)};
     FillExcelChartParts(parts, grid, timeFormat, stormUnit);
     package.WritePartText(ExcelSheetPart, parts.sheet);
     package.WritePartText(ExcelStringsPart, parts.sharedStrings);
     package.WritePartText(ExcelChartPart, parts.chart);
+    package.WritePartText(ExcelStylesPart, parts.styles);
     return package.SaveAs(path);
 }

@@ -24,16 +24,18 @@ QString ExcelChartProposedFileName(const TExpressionObject &model);
 QString WordTableDocument(QString document, const QString &rowTemplate, const GridTexts &grid, int timeFormat,
                           int stormUnit);
 
-// The three parts of the workbook that carry the storm.
+// The parts of the workbook that carry the storm.
 struct ExcelChartParts {
     QString sheet;           // "xl/worksheets/sheet2.xml", the data sheet
     QString sharedStrings;   // "xl/sharedStrings.xml"
     QString chart;           // "xl/charts/chart1.xml"
+    QString styles;          // "xl/styles.xml", for the values' number format
 };
 // Fills them in for the table: one sheet row per table row (the time label as a shared
-// string, the two values as numbers), the headings and axis titles for the unit and time
-// format, every chart range ending at the last row, the shared-string counts and the
-// chart's cached points set from the data. Markers match ignoring case.
+// string, the two values as numbers shown with the decimals of the table's texts), the
+// headings and axis titles for the unit and time format, every chart range ending at the
+// last row, the shared-string counts and the chart's cached points set from the data.
+// Markers match ignoring case.
 void FillExcelChartParts(ExcelChartParts &parts, const GridTexts &grid, int timeFormat, int stormUnit);
 
 // Write the finished package to `path` exactly (the caller forces the extension first).

@@ -3,10 +3,12 @@
 #include "core/Failure.h"
 #include "core/TextFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <zip.h>
 
@@ -323,6 +325,20 @@ void TemplatePackage::WritePartText(const QString &part, const QString &text)
         throw CannotCreate(path, file.errorString());
 }
 
+void TemplatePackage::stampTime()
+{
+    const QString part = QStringLiteral("docProps/core.xml");
+    if (!QFileInfo(PartPath(part)).isFile())
+        return;
+    // The text of both elements, whatever their attributes; W3CDTF in UTC, to the second.
+    static const QRegularExpression times(
+        QStringLiteral("(<dcterms:(created|modified)\\b[^>]*>)[^<]*(</dcterms:\\2>)"));
+    const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    QString text = ReadPartText(part);
+    text.replace(times, QStringLiteral("\\1") + now + QStringLiteral("\\3"));
+    WritePartText(part, text);
+}
+
 QString TemplatePackage::ArchivePathFor(const QString &target)
 {
     return ReplaceExtension(target, QStringLiteral(".bin"));
@@ -337,6 +353,7 @@ PackagePlacement TemplatePackage::SaveAs(const QString &target)
     QByteArray packed;
     {
         const QString root = WorkFolder();
+        stampTime();
         MemoryArchive archive;
         for (const QString &name : FilesUnder(root)) {
             QByteArray bytes = ReadWholeFile(root + name);

@@ -65,7 +65,8 @@ public:
     // The work folder, ending in "/"; empty before Open and after SaveAs.
     QString WorkFolder() const;
 
-    // Packs every file of the work folder (deflate, no folder entries) into the package
+    // Dates the document properties ("docProps/core.xml": created and modified) now, then
+    // packs every file of the work folder (deflate, no folder entries) into the package
     // archive beside the target (the target's name with ".bin"; when a file of that name
     // exists, it is left alone and a free name "name~1.bin", "name~2.bin" ... is taken),
     // removes the work folder and renames the archive over the target in one step, so the
@@ -80,6 +81,8 @@ public:
 
 private:
     QString checkedPartPath(const QString &part) const;
+    // Sets the times of "docProps/core.xml", when there is one, to now.
+    void stampTime();
     void close();
 
     QString temp;

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -120,7 +121,6 @@ TEST_F(CalcBookText, FormAndRatioChooseTheConversionAndTheCoefficient)
 
 TEST_F(CalcBookText, ParametersUnitsAndResultsAsTheBookPrintsThem)
 {
-    model.LG_LN = 1;   // the book still shows the lg form of the formula
     model.Storm_Step = 5;
     model.Strom_Overall_Rainfall = 54.32098;
     model.Strom_Average_Rainfall_Intensity = 0.499996;
@@ -138,8 +138,6 @@ TEST_F(CalcBookText, ParametersUnitsAndResultsAsTheBookPrintsThem)
                                      {"00:01", "201.5940", "3.5507"},
                                      {"00:02", "12.5000", "3.7590"}};
     EXPECT_EQ(text.rows, rows);
-    EXPECT_TRUE(text.math.contains("lg"));
-    EXPECT_FALSE(text.math.contains("ln"));
 
     // Minutes and mm/min; no rows: a table of the heading alone. No marker is left over.
     TOptions perMinute;
@@ -151,4 +149,15 @@ TEST_F(CalcBookText, ParametersUnitsAndResultsAsTheBookPrintsThem)
     EXPECT_EQ(minutes.rows, QList<QStringList>({{"时间(min)", "降雨强度(mm/min)", "降雨总量(mm)"}}));
     EXPECT_FALSE(empty.contains("<!--"));
     EXPECT_FALSE(empty.contains("<--!"));
+}
+
+TEST_F(CalcBookText, FormulaAndBasisNameTheLogarithmTheStormWasComputedWith)
+{
+    for (const auto &[field, used, unused] : {std::tuple{0, "lg", "ln"}, {1, "ln", "lg"}}) {
+        model.LG_LN = static_cast<uint8_t>(field);
+        const BookText text = book(TOptions{});
+        EXPECT_TRUE(text.math.contains(used) && !text.math.contains(unused)) << used;
+        EXPECT_EQ(text.paragraphs.filter(QStringLiteral("(1 + C %1 P)").arg(used)).size(), 1) << used;
+        EXPECT_EQ(text.paragraphs.filter(QStringLiteral("C %1 P").arg(unused)).size(), 0) << used;
+    }
 }

@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <cerrno>
+#include <cstring>
 #include <linux/capability.h>
 #include <map>
 #include <sys/stat.h>
@@ -71,6 +73,15 @@ QString TemplatePart(const QString &name, const QString &part)
     TemplatePackage package(MakeTempFolder());
     package.Open(name);
     return package.ReadPartText(part);
+}
+
+// An archive at `path` of one entry named `name`, as no template of ours would hold it.
+QByteArray ArchiveWithEntry(const QString &path, const char *name)
+{
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+    zip_file_add(archive, name, zip_source_buffer(archive, "<x/>", 4, 0), 0);
+    zip_close(archive);
+    return ReadBytes(path);
 }
 
 QStringList FolderListing(const QString &folder)
@@ -206,7 +217,7 @@ TEST(WordTable, MarkersFollowTheSettingsAndRowsJoinTheTable)
     EXPECT_TRUE(perHour.contains("<w:t>(mm/h)</w:t>"));
     EXPECT_TRUE(perHour.contains("<w:t>(mm)</w:t>"));
     // Header row and three rows, all inside the one table.
-    EXPECT_EQ(perHour.count("<w:tr"), 4);
+    EXPECT_EQ(perHour.count("</w:tr>"), 4);
     const qsizetype lastRow = perHour.indexOf("<w:t>00:02</w:t>");
     EXPECT_TRUE(lastRow > perHour.indexOf("<w:t>201.5940</w:t>") && lastRow < perHour.indexOf("</w:tbl>"));
     EXPECT_TRUE(perHour.contains("<w:t>3.7590</w:t>"));
@@ -226,7 +237,7 @@ TEST(WordTable, MarkersFollowTheSettingsAndRowsJoinTheTable)
 
     // No rows: the marker simply goes.
     const QString empty = WordTableDocument(document, row, GridTexts{}, 1, 1);
-    EXPECT_EQ(empty.count("<w:tr"), 1);
+    EXPECT_EQ(empty.count("</w:tr>"), 1);
     EXPECT_FALSE(empty.contains("<!--雨量计算数据表格-->"));
 }
 
@@ -234,7 +245,8 @@ TEST(ExcelChart, PartsCarryTheRowsHeadingsAndRanges)
 {
     ExcelChartParts parts{TemplatePart("ExcelPicData", "xl/worksheets/sheet2.xml"),
                           TemplatePart("ExcelPicData", "xl/sharedStrings.xml"),
-                          TemplatePart("ExcelPicData", "xl/charts/chart1.xml")};
+                          TemplatePart("ExcelPicData", "xl/charts/chart1.xml"),
+                          TemplatePart("ExcelPicData", "xl/styles.xml")};
     ASSERT_TRUE(parts.chart.contains("雨型数据1!$B$2:$B$122"));
     // The workbook's markers are matched ignoring case.
     parts.sheet.replace("<!--MYROW-->", "<!--MyRow-->");
@@ -242,7 +254,7 @@ TEST(ExcelChart, PartsCarryTheRowsHeadingsAndRanges)
 
     EXPECT_TRUE(parts.sheet.contains("<dimension ref=\"A1:C4\"/>"));
     EXPECT_TRUE(parts.sheet.contains("<row r=\"4\" spans=\"1:3\" x14ac:dyDescent=\"0.15\"><c r=\"A4\" t=\"s\"><v>11</v></c>"
-                                     "<c r=\"B4\"><v>12.5000</v></c><c r=\"C4\"><v>3.7590</v></c></row>"));
+                                     "<c r=\"B4\" s=\"2\"><v>12.5000</v></c><c r=\"C4\" s=\"2\"><v>3.7590</v></c></row>"));
     EXPECT_TRUE(parts.sheet.contains("<c r=\"A2\" t=\"s\"><v>9</v></c>"));
     EXPECT_FALSE(parts.sheet.contains("<!--", Qt::CaseInsensitive));
 
@@ -265,7 +277,7 @@ TEST(ExcelChart, PartsCarryTheRowsHeadingsAndRanges)
 
     // Minutes and mm/min keep the template's texts; an unknown unit keeps them too.
     ExcelChartParts minutes{"", TemplatePart("ExcelPicData", "xl/sharedStrings.xml"),
-                            TemplatePart("ExcelPicData", "xl/charts/chart1.xml")};
+                            TemplatePart("ExcelPicData", "xl/charts/chart1.xml"), ""};
     FillExcelChartParts(minutes, ThreeRows(1), 1, 3);
     EXPECT_TRUE(minutes.sharedStrings.contains("<t>时间(min)</t>"));
     EXPECT_TRUE(minutes.sharedStrings.contains("<t>降雨强度(mm/min)</t>"));
@@ -347,7 +359,10 @@ TEST_F(OfficeFiles, ReadOnlyFolderKeepsTheOldFileAndGetsNoArchive)
         }
     }
     chmod(QFile::encodeName(folder).constData(), 0755);
-    EXPECT_TRUE(message.startsWith(QStringLiteral("无法写入文件")) && message.contains("table.bin")) << message.toStdString();
+    // The system's reason, not a search through further names that fail alike.
+    EXPECT_TRUE(message.startsWith(QStringLiteral("无法写入文件")) && message.contains("table.bin")
+                && message.contains(QStringLiteral("没有写入权限")))
+        << message.toStdString();
     EXPECT_EQ(ReadBytes(target), "old document");
     EXPECT_EQ(FolderListing(folder), QStringList({"table.docx"}));
 }
@@ -380,6 +395,14 @@ TEST_F(OfficeFiles, PartsAreUtf8WithoutByteOrderMarkAndKeepTheirChineseTexts)
     EXPECT_EQ(package.ReadPartText("word/document.xml"), text + "雨");
     EXPECT_THROW(package.ReadPartText("word/missing.xml"), TavrelError);
     EXPECT_THROW(package.ReadPartText("../outside.xml"), TavrelError);
+}
+
+TEST_F(OfficeFiles, EntriesThatClimbOutOfTheWorkFolderAreRefused)
+{
+    // Unpacked, it would land in the temporary folder beside the work folder (TearDown).
+    TemplatePackage package(temp);
+    const QByteArray crafted = ArchiveWithEntry(folder + "/crafted.zip", "word/../../escaped.xml");
+    EXPECT_THROW(package.OpenArchive(crafted, "crafted"), TavrelError);
 }
 
 TEST_F(OfficeFiles, WhatTheWorkFolderHoldsIsWhatIsPacked)
@@ -434,6 +457,8 @@ TEST_F(OfficeFiles, CalcBookWithoutItsChartIsNotWritten)
     // A routine that writes nothing must not leave the template's placeholder in the book.
     const auto writesNothing = [](const QString &) {};
     EXPECT_THROW(WriteCalcBook(target, storm.model, TOptions{}, storm.grid, writesNothing, temp), TavrelError);
+    const auto writesAnEmptyFile = [](const QString &path) { WriteBytes(path, ""); };
+    EXPECT_THROW(WriteCalcBook(target, storm.model, TOptions{}, storm.grid, writesAnEmptyFile, temp), TavrelError);
     EXPECT_EQ(ReadBytes(target), "old book");
     EXPECT_EQ(FolderListing(folder), QStringList({"book.docx"}));
 }

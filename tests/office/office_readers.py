@@ -11,24 +11,29 @@ as equations and the chart picture at the size of its frame.
 
     office_readers.py PATH/TO/tavrel-cli
 """
+import datetime
 import os
 import subprocess
 import sys
 import tempfile
+import xml.etree.ElementTree as ET
 import zipfile
 
 import docx
 import openpyxl
 
 CLI = sys.argv[1]
-# duration, time format, unit, expected rows
+# duration, time format, unit, decimals, expected rows
 CASES = [
-    ("0", "min", "mm/min", 1),
-    ("120", "hm", "mm/h", 121),
-    ("120", "min", "mm/min", 121),
-    ("1440", "min", "mm/h", 1441),
-    ("1440", "hm", "mm/min", 1441),
+    ("0", "min", "mm/min", "4", 1),
+    ("120", "hm", "mm/h", "2", 121),
+    ("120", "min", "mm/min", "4", 121),
+    ("1440", "min", "mm/h", "4", 1441),
+    ("1440", "hm", "mm/min", "0", 1441),
 ]
+# the spreadsheet's number format that shows so many decimals
+NUMBER_FORMATS = {"0": "0", "2": "0.00", "4": "0.0000"}
+CHART = "{http://schemas.openxmlformats.org/drawingml/2006/chart}"
 failures = []
 
 
@@ -42,6 +47,12 @@ def printed_table(args, env):
     out = subprocess.run([CLI] + args, env=env, capture_output=True, text=True, check=True).stdout
     lines = out.splitlines()[:-2]   # the total and the average follow the table
     return [line.split(",") for line in lines]
+
+
+def written_now(created, modified, what):
+    now = datetime.datetime.now(datetime.timezone.utc).replace(tzinfo=None)
+    check(created is not None and abs(created - now) < datetime.timedelta(minutes=10) and modified == created,
+          f"{what}: created {created}, modified {modified}, now {now}")
 
 
 def series_of(chart):
@@ -59,32 +70,38 @@ def check_word(path, table, case):
     rows = [cells[k:k + columns] for k in range(0, len(cells), columns)]
     check(columns == 3 and len(grid.rows) == len(rows), f"{case}: {columns} columns, {len(grid.rows)} rows")
     check(len(rows) == len(table), f"{case}: {len(rows)} table rows, printed {len(table)}")
+    check(grid.rows[0]._tr.xpath("./w:trPr/w:tblHeader"), f"{case}: the heading does not repeat on each page")
+    written_now(document.core_properties.created, document.core_properties.modified, case)
     for k, (got, want) in enumerate(zip(rows, table)):
         if not check(got == want, f"{case}: Word row {k} is {got}, printed {want}"):
             break
 
 
-def check_excel(path, table, case):
+def check_excel(path, table, case, number_format):
     n = len(table) - 1
     book = openpyxl.load_workbook(path)
+    written_now(book.properties.created, book.properties.modified, case)
     check(book.sheetnames == ["曲线图", "雨型数据1", "雨型数据2"], f"{case}: sheets {book.sheetnames}")
     check(book.active.title == "曲线图", f"{case}: the chart sheet opens first")
     sheet = book["雨型数据1"]
     check(sheet.max_row == n + 1, f"{case}: data sheet ends at row {sheet.max_row}, expected {n + 1}")
     check([c.value for c in sheet[1]] == table[0], f"{case}: headings {[c.value for c in sheet[1]]}")
     for k in range(1, n + 1):
+        _, cell_b, cell_c = sheet[k + 1]
         a, b, c = (cell.value for cell in sheet[k + 1])
         want = table[k]
         ok = isinstance(a, str) and a == want[0] and isinstance(b, (int, float)) and isinstance(c, (int, float)) \
-            and b == float(want[1]) and c == float(want[2])
-        if not check(ok, f"{case}: sheet row {k + 1} is {(a, b, c)}, printed {want}"):
+            and b == float(want[1]) and c == float(want[2]) \
+            and cell_b.number_format == cell_c.number_format == number_format
+        if not check(ok, f"{case}: sheet row {k + 1} is {(a, b, c)} as {cell_b.number_format}, printed {want}"):
             break
 
     charts = book["曲线图"]._charts
     if not check(len(charts) == 1, f"{case}: one chart"):
         return
     found = series_of(charts[0])
-    check(sorted(kind for kind, _ in found) == ["BarChart", "LineChart"], f"{case}: series {found}")
+    # The later group is drawn in front: the line over the columns.
+    check([kind for kind, _ in found] == ["BarChart", "LineChart"], f"{case}: series {found}")
     last = n + 1
     for kind, series in found:
         ref = series.val.numRef
@@ -108,6 +125,12 @@ def check_excel(path, table, case):
         items = strings.count("<si>")
         check(items == n + 9, f"{case}: {items} shared strings")
         check(f'count="{items}" uniqueCount="{items}"' in strings, f"{case}: shared-string counts")
+        # The schema allows a number cache's format code only as its first child; anywhere
+        # else Excel refuses the whole package.
+        for cache in ET.fromstring(package.read("xl/charts/chart1.xml")).iter(CHART + "numCache"):
+            tags = [child.tag.removeprefix(CHART) for child in cache]
+            check(tags.count("formatCode") == 1 and tags[0] == "formatCode" and cache[0].text == number_format,
+                  f"{case}: number cache {tags[:3]}, format {cache[0].text}")
 
 
 def png_size(data):
@@ -181,9 +204,9 @@ def main():
         os.mkdir(runtime, 0o700)
         env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_RUNTIME_DIR=runtime,
                    TMPDIR=temp)
-        for duration, time_format, unit, rows in CASES:
-            case = f"T={duration} --time {time_format} --unit {unit}"
-            args = ["--T", duration, "--time", time_format, "--unit", unit]
+        for duration, time_format, unit, decimals, rows in CASES:
+            case = f"T={duration} --time {time_format} --unit {unit} --precision {decimals}"
+            args = ["--T", duration, "--time", time_format, "--unit", unit, "--precision", decimals]
             table = printed_table(args, env)
             if not check(len(table) == rows + 1, f"{case}: printed {len(table) - 1} rows, expected {rows}"):
                 continue
@@ -194,7 +217,7 @@ def main():
             subprocess.run([CLI] + args + ["-o", word], env=env, check=True)
             subprocess.run([CLI] + args + ["-o", excel], env=env, check=True)
             check_word(word, table, case)
-            check_excel(excel, table, case)
+            check_excel(excel, table, case, NUMBER_FORMATS[decimals])
             check(sorted(os.listdir(out)) == ["chart.xlsx", "table.docx"], f"{case}: left beside: {os.listdir(out)}")
             check(os.listdir(temp) == [], f"{case}: left in the temporary folder: {os.listdir(temp)}")
         check_book(env, home, temp)

@@ -1,5 +1,6 @@
 #include "CliTool.h"
 #include "CliOutput.h"
+#include "FitCommand.h"
 
 #include "core/DesignStormCheck.h"
 #include "core/Failure.h"
@@ -86,6 +87,14 @@ QString CliHelpText()
         "  --check                设计暴雨校核：各历时的公式雨量与雨型最大雨量对照（逐分钟）\n"
         "                         design-storm check: formula depth against the storm's\n"
         "                         heaviest window for each duration (minute by minute)\n"
+        "  --fit TABLE.csv        由暴雨强度表（CSV或制表符分隔；首行重现期，首列历时）拟合\n"
+        "                         公式参数A1、C、b、n，打印参数、精度和各数值；-o NAME.txt\n"
+        "                         写出拟合公式的雨型文件（其余参数取自上述选项或默认值）\n"
+        "                         fit A1, C, b, n to an intensity table (periods in the first\n"
+        "                         row, durations in the first column) and print them, the\n"
+        "                         accuracy and every cell; -o NAME.txt writes the rain model\n"
+        "  --fit-unit U           表中雨强单位 / the table's unit: mm/min (默认), mm/h, L/(s.hm2)\n"
+        "  --fit-log lg|ln        公式中用 lgP（默认）或 lnP / lg P (default) or ln P\n"
         "  -h, --help             显示本说明 / show this help\n"
         "\n"
         "多个重现期时打印汇总表（P、总雨量、峰值雨强、平均雨强）；某场暴雨出错时\n"
@@ -135,6 +144,7 @@ struct Arguments {
     QStringList books;
     bool calcByShow = false;
     bool check = false;
+    std::map<QString, QString> fit;   // --fit, --fit-unit, --fit-log
 };
 
 Arguments ParseArguments(const QStringList &args)
@@ -179,6 +189,8 @@ Arguments ParseArguments(const QStringList &args)
             a.books.append(valueFor(i, arg, inlineValue));
         else if (arg == QLatin1String("--check"))
             a.check = true;
+        else if (arg.startsWith(QLatin1String("--fit")))
+            a.fit[arg] = valueFor(i, arg, inlineValue);
         else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1)
             throw TavrelError(QStringLiteral("未知的选项 / unknown option: %1").arg(arg));
         else if (a.model)
@@ -412,6 +424,9 @@ int Run(const QStringList &arguments, CliStreams &streams)
         m.Storm_Percent = NumberOption(QStringLiteral("--r"), *a.r);
     if (a.step)
         m.Storm_Step = WholeOption(QStringLiteral("--step"), *a.step);
+
+    if (!a.fit.empty())
+        return RunFitCommand({a.fit, m, periods, a.outputs, !a.books.isEmpty() || a.check, o}, streams);
 
     // Everything that could refuse the run is checked before the first file is written.
     const std::vector<StormOutput> outputs = OutputsFor(a.outputs, a.books);

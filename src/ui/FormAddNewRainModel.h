@@ -22,6 +22,8 @@ public:
     void ButtonOKClick();
     void ButtonCancleClick();
     void cbbStormTypeChange();
+    // Fits the formula to a table in its own dialog and fills the formula fields with it.
+    void ButtonFitTableClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -47,4 +49,5 @@ private:
     QLineEdit *EditStep;
     QPushButton *ButtonOK;
     QPushButton *ButtonCancle;
+    QPushButton *ButtonFitTable;
 };

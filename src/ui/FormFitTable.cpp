@@ -48,6 +48,7 @@ QTableWidget *MakeGrid(const char *name, const QStringList &headings)
     grid->setObjectName(QString::fromLatin1(name));
     grid->setHorizontalHeaderLabels(headings);
     grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     return grid;
@@ -108,8 +109,10 @@ TFormFitTable::TFormFitTable(Platform &platform, double qiRatio, QWidget *parent
     ChartFit->setMinimumSize(380, 260);
     ChartFit->xAxis->setLabel(QStringLiteral("历时 t (min)"));
     ChartFit->yAxis->setLabel(QStringLiteral("雨强 i (mm/min)"));
-    ChartFit->legend->setVisible(true);
     ChartFit->legend->setFont(SongWindowFont());
+    // Two columns keep the legend in the empty upper right, clear of the long durations.
+    ChartFit->legend->setFillOrder(QCPLayoutGrid::foRowsFirst);
+    ChartFit->legend->setWrap(4);
     ChartFit->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
 
     LabelFormula = new QLabel;
@@ -191,6 +194,7 @@ void TFormFitTable::refit()
     GridCells->setRowCount(0);
     GridPeriods->setRowCount(0);
     ChartFit->clearGraphs();
+    ChartFit->legend->setVisible(false);
     ChartFit->replot();
     if (EditTable->toPlainText().trimmed().isEmpty()) {
         LabelFormula->setText(QStringLiteral("粘贴或打开暴雨强度表后显示拟合结果。"));
@@ -280,6 +284,7 @@ void TFormFitTable::drawChart(const IdfFitResult &fit)
             if (c.P == periods[k])
                 given->addData(c.t, c.given);
     }
+    ChartFit->legend->setVisible(true);
     ChartFit->xAxis->setRange(0, tMax * 1.02);
     ChartFit->yAxis->setRange(0, iMax * 1.05);
     ChartFit->replot();

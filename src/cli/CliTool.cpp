@@ -1,5 +1,6 @@
 #include "CliTool.h"
 #include "CliOutput.h"
+#include "FitCommand.h"
 
 #include "core/ChartTexts.h"
 #include "core/DesignStormCheck.h"
@@ -54,6 +55,7 @@ struct Arguments {
     QStringList books;
     bool calcByShow = false;
     bool check = false;
+    std::map<QString, QString> fit;   // --fit, --fit-unit, --fit-log
 };
 
 Arguments ParseArguments(const QStringList &args)
@@ -98,6 +100,8 @@ Arguments ParseArguments(const QStringList &args)
             a.books.append(valueFor(i, arg, inlineValue));
         else if (arg == QLatin1String("--check"))
             a.check = true;
+        else if (arg.startsWith(QLatin1String("--fit")))
+            a.fit[arg] = valueFor(i, arg, inlineValue);
         else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1)
             throw TavrelError(QStringLiteral("未知的选项 / unknown option: %1").arg(arg));
         else if (a.model)
@@ -337,6 +341,9 @@ int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer 
         m.Storm_Percent = NumberOption(QStringLiteral("--r"), *a.r);
     if (a.step)
         m.Storm_Step = WholeOption(QStringLiteral("--step"), *a.step);
+
+    if (!a.fit.empty())
+        return RunFitCommand({a.fit, m, periods, a.outputs, !a.books.isEmpty() || a.check, o}, streams);
 
     // Everything that could refuse the run is checked before the first file is written.
     const std::vector<StormOutput> outputs = OutputsFor(a.outputs, a.books, drawChart);

@@ -1,4 +1,5 @@
 #include "ui/FormAddNewRainModel.h"
+#include "ui/FormFitTable.h"
 #include "WindowFont.h"
 #include "core/Numbers.h"
 #include "core/StormModel.h"
@@ -216,6 +217,11 @@ TFormAddNewRainModel::TFormAddNewRainModel(Platform &platform, TExpressionObject
     ButtonCancle->setObjectName(QStringLiteral("ButtonCancle"));
     ButtonCancle->setGeometry(331, 182, 75, 25);
 
+    ButtonFitTable = new QPushButton(QStringLiteral("由暴雨强度表拟合..."), this);
+    ButtonFitTable->setObjectName(QStringLiteral("ButtonFitTable"));
+    ButtonFitTable->setGeometry(8, 182, 140, 25);
+    connect(ButtonFitTable, &QPushButton::clicked, this, &TFormAddNewRainModel::ButtonFitTableClick);
+
     connect(cbbStormType, &QComboBox::currentIndexChanged, this, &TFormAddNewRainModel::cbbStormTypeChange);
     connect(ButtonOK, &QPushButton::clicked, this, &TFormAddNewRainModel::ButtonOKClick);
     connect(ButtonCancle, &QPushButton::clicked, this, &TFormAddNewRainModel::ButtonCancleClick);
@@ -264,6 +270,22 @@ void TFormAddNewRainModel::cbbStormTypeChange()
     default:
         break;
     }
+}
+
+void TFormAddNewRainModel::ButtonFitTableClick()
+{
+    TFormFitTable form(platform, options.D_QI_ConversionRatio, this);
+    if (platform.showModal(&form) != QDialog::Accepted || !form.formula())
+        return;
+    // The fitted formula is in mm/min, so it goes in as the i form.
+    const TotalFormula f = *form.formula();
+    cbbStormType->setCurrentIndex(0);
+    cbbStormTypeChange();
+    Fill(Edit_a1, FormatGeneral(f.A1));
+    Fill(Edit_c, FormatGeneral(f.C));
+    Fill(Edit_b, FormatGeneral(f.b));
+    Fill(Edit_n, FormatGeneral(f.n));
+    ComboBox_LgLn->setCurrentIndex(f.LG_LN);
 }
 
 void TFormAddNewRainModel::ButtonCancleClick()

@@ -25,6 +25,8 @@ public:
     void ButtonOKClick();
     void ButtonCancleClick();
     void cbbStormTypeChange();
+    // Fits the formula to a table in its own dialog and fills the formula fields with it.
+    void ButtonFitTableClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -51,4 +53,5 @@ private:
     QLineEdit *EditStep;
     QPushButton *ButtonOK;
     QPushButton *ButtonCancle;
+    QPushButton *ButtonFitTable;
 };

@@ -297,3 +297,22 @@ INSTANTIATE_TEST_SUITE_P(Fields, NewStormDialogFilter,
                                          TypedInput{"EditStep", "123", "456", "15"},
                                          TypedInput{"Edit_c", "1a2.b3", "4x5.6", "a1.5"}),
                          [](const auto &info) { return std::string(info.param.field); });
+
+TEST_F(NewStormDialog, FormulaFittedToAnOpenedTableFillsTheFields)
+{
+    show([&] {
+        combo("cbbStormType")->setCurrentIndex(1);
+        platform.openAnswers.push_back({true, TAVREL_TEST_DATA "/idf/noisy.csv", 0});
+        platform.modalScripts.push_back([](QDialog *fit) {
+            fit->findChild<QComboBox *>("ComboBox_LgLn")->setCurrentIndex(1);
+            QTest::mouseClick(fit->findChild<QPushButton *>("ButtonOpen"), Qt::LeftButton);
+            QTest::mouseClick(fit->findChild<QPushButton *>("ButtonOK"), Qt::LeftButton);
+            return int(QDialog::Rejected);
+        });
+        QTest::mouseClick(form->findChild<QPushButton *>("ButtonFitTable"), Qt::LeftButton);
+        // SciPy's least_squares on the same table: 14.22694324, 0.31735539, 11.78202713, 0.72902087.
+        const QStringList formula = {edit("Edit_a1")->text(), edit("Edit_c")->text(), edit("Edit_b")->text(),
+                                     edit("Edit_n")->text(), combo("ComboBox_LgLn")->currentText(), unit()};
+        EXPECT_EQ(formula, QStringList({"14.2269", "0.3174", "11.782", "0.729", "lnP", "(mm/min)"}));
+    });
+}

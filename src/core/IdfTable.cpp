@@ -1,0 +1,147 @@
+#include "IdfTable.h"
+#include "Failure.h"
+#include "Numbers.h"
+#include "TextFile.h"
+
+#include <QStringList>
+
+namespace {
+
+// A table is a few kilobytes; anything this large is some other file chosen by mistake.
+constexpr qint64 MaxTableFileBytes = 1024 * 1024;
+
+struct Line {
+    int number = 0;         // line of the text, from 1
+    QStringList cells;
+};
+
+QString Unquoted(QString cell)
+{
+    cell = cell.trimmed();
+    if (cell.size() >= 2 && cell.startsWith(QLatin1Char('"')) && cell.endsWith(QLatin1Char('"')))
+        cell = cell.mid(1, cell.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\"")).trimmed();
+    return cell;
+}
+
+bool AllEmpty(const QStringList &cells)
+{
+    for (const QString &cell : cells)
+        if (!cell.isEmpty())
+            return false;
+    return true;
+}
+
+// Spreadsheets paste tab-separated cells; a CSV file has commas. A tab anywhere decides.
+std::vector<Line> SplitTable(const QString &text)
+{
+    const QChar separator = text.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(',');
+    std::vector<Line> lines;
+    const QStringList raw = SplitLines(text);
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        Line line{int(i + 1), {}};
+        for (const QString &cell : raw[i].split(separator))
+            line.cells.append(Unquoted(cell));
+        // Blank lines and lines of empty cells (a spreadsheet's spare rows) are no rows.
+        if (!AllEmpty(line.cells))
+            lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+QString Where(const Line &line, qsizetype column)
+{
+    return QStringLiteral("第%1行第%2列").arg(line.number).arg(column + 1);
+}
+
+double PositiveNumber(const Line &line, qsizetype column, const QString &what)
+{
+    const QString &text = line.cells[column];
+    double value = 0;
+    if (text.isEmpty())
+        throw TavrelError(QStringLiteral("%1缺少%2").arg(Where(line, column), what));
+    if (!TryParseNumber(text, value))
+        throw TavrelError(QStringLiteral("%1的%2“%3”不是数字").arg(Where(line, column), what, text));
+    if (value <= 0)
+        throw TavrelError(QStringLiteral("%1的%2%3不是正数").arg(Where(line, column), what, text));
+    return value;
+}
+
+double ToMmPerMin(double value, IdfUnit unit, double qiRatio)
+{
+    switch (unit) {
+    case IdfUnit::MmPerMin:
+        return value;
+    case IdfUnit::MmPerHour:
+        return value / 60;
+    case IdfUnit::LitrePerSecondHectare:
+        // The settings' rule: a ratio below 166 marks the exact conversion, i = q * 0.006.
+        return CompareValue(qiRatio, 166) < 0 ? value * 0.006 : CheckedDiv(value, qiRatio);
+    }
+    return value;
+}
+
+} // namespace
+
+IdfTable ParseIdfTable(const QString &text, IdfUnit unit, double qiRatio)
+{
+    std::vector<Line> lines = SplitTable(text);
+    if (lines.size() < 2)
+        throw TavrelError(QStringLiteral("表格至少要有一行重现期（第一行）和一行数据"));
+
+    // The return periods of the first line set the width; empty cells beyond it (a
+    // selection wider than the table) are dropped.
+    const Line &header = lines.front();
+    qsizetype width = header.cells.size();
+    while (width > 0 && header.cells[width - 1].isEmpty())
+        --width;
+    for (Line &line : lines) {
+        if (line.cells.size() < width)
+            throw TavrelError(QStringLiteral("第%1行只有%2列，而第%3行（重现期）有%4列，表格不是矩形")
+                                  .arg(line.number).arg(line.cells.size()).arg(header.number).arg(width));
+        qsizetype used = line.cells.size();
+        while (used > width && line.cells[used - 1].isEmpty())
+            --used;
+        if (used > width)
+            throw TavrelError(QStringLiteral("%1在第%2行的重现期之外，表格不是矩形").arg(Where(line, used - 1)).arg(header.number));
+        line.cells = line.cells.mid(0, width);
+    }
+    if (width < 2)
+        throw TavrelError(QStringLiteral("表格至少要有一列历时（第一列）和一列数据"));
+
+    IdfTable table;
+    for (qsizetype c = 1; c < width; ++c) {
+        const double P = PositiveNumber(header, c, QStringLiteral("重现期"));
+        for (qsizetype k = 0; k < qsizetype(table.periods.size()); ++k)
+            if (CompareValue(table.periods[k], P) == 0)
+                throw TavrelError(QStringLiteral("%1的重现期%2与第%3列重复").arg(Where(header, c), header.cells[c]).arg(k + 2));
+        table.periods.push_back(P);
+    }
+    std::vector<int> durationLines;
+    for (size_t r = 1; r < lines.size(); ++r) {
+        const Line &line = lines[r];
+        const double t = PositiveNumber(line, 0, QStringLiteral("历时"));
+        for (size_t k = 0; k < table.durations.size(); ++k)
+            if (CompareValue(table.durations[k], t) == 0)
+                throw TavrelError(QStringLiteral("%1的历时%2与第%3行重复").arg(Where(line, 0), line.cells[0]).arg(durationLines[k]));
+        table.durations.push_back(t);
+        durationLines.push_back(line.number);
+        for (qsizetype c = 1; c < width; ++c) {
+            if (line.cells[c].isEmpty())
+                continue;
+            const double value = PositiveNumber(line, c, QStringLiteral("雨强"));
+            const double i = CheckedFinite(ToMmPerMin(value, unit, qiRatio));
+            table.cells.push_back({int(r - 1), int(c - 1), i});
+        }
+    }
+    return table;
+}
+
+QString ReadIdfTableText(const QString &path)
+{
+    return DecodeText(ReadWholeFile(path, MaxTableFileBytes));
+}
+
+IdfTable ReadIdfTableFile(const QString &path, IdfUnit unit, double qiRatio)
+{
+    return ParseIdfTable(ReadIdfTableText(path), unit, qiRatio);
+}

@@ -1,0 +1,291 @@
+#include "ui/FormFitTable.h"
+#include "WindowFont.h"
+#include "core/Failure.h"
+#include "core/Numbers.h"
+#include "platform/Platform.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <qcustomplot.h>
+
+namespace {
+
+QString Rounded(double value)
+{
+    return FormatGeneral(FormulaRound(value));
+}
+
+// "+ 0.846" or "- 0.2": the sign belongs to the formula, not to the number.
+QString Signed(double value)
+{
+    return (value < 0 ? QStringLiteral(" - ") : QStringLiteral(" + ")) + Rounded(std::abs(value));
+}
+
+void FillRow(QTableWidget *grid, int row, const QStringList &texts)
+{
+    for (int c = 0; c < texts.size(); ++c) {
+        auto *item = new QTableWidgetItem(texts[c]);
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        grid->setItem(row, c, item);
+    }
+}
+
+QTableWidget *MakeGrid(const char *name, const QStringList &headings)
+{
+    auto *grid = new QTableWidget(0, int(headings.size()));
+    grid->setObjectName(QString::fromLatin1(name));
+    grid->setHorizontalHeaderLabels(headings);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    return grid;
+}
+
+// One colour per return period, distinct on screen and in print.
+QColor PeriodColour(int index)
+{
+    static const QColor colours[] = {QColor(31, 119, 180), QColor(255, 127, 14), QColor(44, 160, 44),
+                                     QColor(214, 39, 40),  QColor(148, 103, 189), QColor(140, 86, 75),
+                                     QColor(227, 119, 194), QColor(127, 127, 127), QColor(188, 189, 34),
+                                     QColor(23, 190, 207)};
+    return colours[index % int(std::size(colours))];
+}
+
+} // namespace
+
+TFormFitTable::TFormFitTable(Platform &platform, double qiRatio, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      platform(platform), qiRatio(qiRatio)
+{
+    setObjectName(QStringLiteral("FormFitTable"));
+    setWindowTitle(QStringLiteral("由暴雨强度表拟合公式"));
+    setFont(WindowFont());
+    resize(820, 600);
+
+    EditTable = new QPlainTextEdit;
+    EditTable->setObjectName(QStringLiteral("EditTable"));
+    EditTable->setLineWrapMode(QPlainTextEdit::NoWrap);
+    EditTable->setPlaceholderText(QStringLiteral(
+        "从表格软件复制后粘贴到这里，或点“打开...”读入CSV文件。\n首行为重现期(年)，首列为历时(min)，例如：\n"
+        "t\\P,2,3,5,10\n5,2.10,2.43,2.85,3.42\n10,1.71,1.98,2.32,2.78\n..."));
+
+    auto *open = new QPushButton(QStringLiteral("打开..."));
+    open->setObjectName(QStringLiteral("ButtonOpen"));
+    ComboBox_Unit = new QComboBox;
+    ComboBox_Unit->setObjectName(QStringLiteral("ComboBox_Unit"));
+    ComboBox_Unit->addItems({QStringLiteral("mm/min"), QStringLiteral("mm/h"), QStringLiteral("L/(s.hm²)")});
+    ComboBox_LgLn = new QComboBox;
+    ComboBox_LgLn->setObjectName(QStringLiteral("ComboBox_LgLn"));
+    ComboBox_LgLn->addItems({QStringLiteral("lgP"), QStringLiteral("lnP")});
+
+    auto *inputRow = new QHBoxLayout;
+    inputRow->addWidget(open);
+    inputRow->addStretch();
+    inputRow->addWidget(new QLabel(QStringLiteral("雨强单位：")));
+    inputRow->addWidget(ComboBox_Unit);
+    inputRow->addWidget(new QLabel(QStringLiteral("公式：")));
+    inputRow->addWidget(ComboBox_LgLn);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(new QLabel(QStringLiteral("暴雨强度表（首行重现期，首列历时）：")));
+    left->addWidget(EditTable, 1);
+    left->addLayout(inputRow);
+
+    ChartFit = new QCustomPlot;
+    ChartFit->setObjectName(QStringLiteral("ChartFit"));
+    ChartFit->setMinimumSize(380, 260);
+    ChartFit->xAxis->setLabel(QStringLiteral("历时 t (min)"));
+    ChartFit->yAxis->setLabel(QStringLiteral("雨强 i (mm/min)"));
+    ChartFit->legend->setFont(WindowFont());
+    // Two columns keep the legend in the empty upper right, clear of the long durations.
+    ChartFit->legend->setFillOrder(QCPLayoutGrid::foRowsFirst);
+    ChartFit->legend->setWrap(4);
+    ChartFit->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+
+    LabelFormula = new QLabel;
+    LabelFormula->setObjectName(QStringLiteral("LabelFormula"));
+    LabelFormula->setTextFormat(Qt::RichText);
+    LabelFormula->setWordWrap(true);
+    LabelFormula->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    LabelAccuracy = new QLabel;
+    LabelAccuracy->setObjectName(QStringLiteral("LabelAccuracy"));
+    LabelAccuracy->setTextFormat(Qt::RichText);
+    LabelAccuracy->setWordWrap(true);
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(ChartFit, 1);
+    right->addWidget(LabelFormula);
+    right->addWidget(LabelAccuracy);
+
+    GridCells = MakeGrid("GridCells", {QStringLiteral("历时t(min)"), QStringLiteral("重现期P(年)"),
+                                       QStringLiteral("给定值(mm/min)"), QStringLiteral("拟合值(mm/min)"),
+                                       QStringLiteral("偏差(mm/min)"), QStringLiteral("相对偏差(%)")});
+    GridPeriods = MakeGrid("GridPeriods", {QStringLiteral("重现期P(年)"), QStringLiteral("A"), QStringLiteral("b"),
+                                           QStringLiteral("n")});
+    auto *tabs = new QTabWidget;
+    tabs->addTab(GridCells, QStringLiteral("各数值"));
+    tabs->addTab(GridPeriods, QStringLiteral("各重现期公式 i = A/(t+b)^n"));
+
+    auto *buttons = new QDialogButtonBox;
+    ButtonOK = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
+    ButtonOK->setEnabled(false);
+    QPushButton *cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("ButtonCancel"));
+
+    auto *top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addLayout(right, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top, 3);
+    layout->addWidget(tabs, 2);
+    layout->addWidget(buttons);
+
+    // Every change fits again at once: a table takes a few milliseconds.
+    connect(EditTable, &QPlainTextEdit::textChanged, this, &TFormFitTable::refit);
+    connect(ComboBox_Unit, &QComboBox::currentIndexChanged, this, &TFormFitTable::refit);
+    connect(ComboBox_LgLn, &QComboBox::currentIndexChanged, this, &TFormFitTable::refit);
+    connect(open, &QPushButton::clicked, this, &TFormFitTable::ButtonOpenClick);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    refit();
+}
+
+std::optional<TotalFormula> TFormFitTable::formula() const
+{
+    return fitted;
+}
+
+void TFormFitTable::ButtonOpenClick()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("打开暴雨强度表");
+    request.types = {{QStringLiteral("CSV文件(*.csv)"), QStringLiteral("*.csv")},
+                     {QStringLiteral("文本文件(*.txt)"), QStringLiteral("*.txt")},
+                     {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")}};
+    request.mustExist = true;
+    const FileDialogResult chosen = platform.openFileDialog(this, request);
+    if (!chosen.accepted)
+        return;
+    try {
+        EditTable->setPlainText(ReadIdfTableText(chosen.path));
+    } catch (const std::exception &e) {
+        showFailure(FailureMessage(e));
+    }
+}
+
+void TFormFitTable::refit()
+{
+    fitted.reset();
+    ButtonOK->setEnabled(false);
+    GridCells->setRowCount(0);
+    GridPeriods->setRowCount(0);
+    ChartFit->clearGraphs();
+    ChartFit->legend->setVisible(false);
+    ChartFit->replot();
+    if (EditTable->toPlainText().trimmed().isEmpty()) {
+        LabelFormula->setText(QStringLiteral("粘贴或打开暴雨强度表后显示拟合结果。"));
+        LabelAccuracy->clear();
+        return;
+    }
+    try {
+        const IdfTable table = ParseIdfTable(EditTable->toPlainText(), IdfUnit(ComboBox_Unit->currentIndex()), qiRatio);
+        showFit(FitIdfTable(table, uint8_t(ComboBox_LgLn->currentIndex())));
+    } catch (const std::exception &e) {
+        showFailure(FailureMessage(e));
+    }
+}
+
+void TFormFitTable::showFailure(const QString &reason)
+{
+    LabelFormula->setText(QStringLiteral("<span style='color:#c00000'>出错：%1</span>").arg(reason.toHtmlEscaped()));
+    LabelAccuracy->clear();
+}
+
+void TFormFitTable::showFit(const IdfFitResult &fit)
+{
+    const TotalFormula &f = fit.formula;
+    fitted = TotalFormula{FormulaRound(f.A1), FormulaRound(f.C), FormulaRound(f.b), FormulaRound(f.n), f.LG_LN};
+    ButtonOK->setEnabled(true);
+
+    const QString log = f.LG_LN == 0 ? QStringLiteral("lg") : QStringLiteral("ln");
+    LabelFormula->setText(QStringLiteral("<b>i = %1(1%2 %3P) / (t%4)<sup>%5</sup></b> (mm/min)<br>"
+                                         "A1 = %1，C = %6，b = %7，n = %5；标准差 %8 mm/min")
+                              .arg(Rounded(f.A1), Signed(f.C), log, Signed(f.b), Rounded(f.n), Rounded(f.C),
+                                   Rounded(f.b), FormatFixed(fit.standardError, 4)));
+    QStringList accuracy{QStringLiteral("精度（重现期%1~%2年的%3个数值）：")
+                             .arg(FormatGeneral(AccuracyPeriodLow), FormatGeneral(AccuracyPeriodHigh))
+                             .arg(fit.accuracy.cells)};
+    const QStringList lines = AccuracyLines(fit.accuracy);
+    const bool holds = fit.accuracy.absoluteHolds() && fit.accuracy.relativeHolds();
+    for (const QString &line : lines)
+        accuracy.append(line.toHtmlEscaped());
+    LabelAccuracy->setText(QStringLiteral("<span style='color:%1'>%2</span>")
+                               .arg(holds ? QStringLiteral("#006000") : QStringLiteral("#c00000"), accuracy.join(QStringLiteral("<br>"))));
+
+    GridCells->setRowCount(int(fit.cells.size()));
+    for (int r = 0; r < int(fit.cells.size()); ++r) {
+        const IdfCellFit &c = fit.cells[size_t(r)];
+        FillRow(GridCells, r, {FormatGeneral(c.t), FormatGeneral(c.P), FormatGeneral(c.given), FormatFixed(c.fitted, 4),
+                               FormatFixed(c.fitted - c.given, 4), FormatFixed((c.fitted - c.given) / c.given * 100, 2)});
+    }
+    GridPeriods->setRowCount(int(fit.periods.size()));
+    for (int r = 0; r < int(fit.periods.size()); ++r) {
+        const PeriodFormula &p = fit.periods[size_t(r)];
+        if (p.fitted)
+            FillRow(GridPeriods, r, {FormatGeneral(p.P), Rounded(p.A), Rounded(p.b), Rounded(p.n)});
+        else
+            FillRow(GridPeriods, r, {FormatGeneral(p.P), p.note});
+    }
+    drawChart(fit);
+}
+
+void TFormFitTable::drawChart(const IdfFitResult &fit)
+{
+    std::vector<double> periods;
+    double tMin = fit.cells.front().t, tMax = tMin, iMax = 0;
+    for (const IdfCellFit &c : fit.cells) {
+        if (std::find(periods.begin(), periods.end(), c.P) == periods.end())
+            periods.push_back(c.P);
+        tMin = std::min(tMin, c.t);
+        tMax = std::max(tMax, c.t);
+        iMax = std::max({iMax, c.given, c.fitted});
+    }
+    for (size_t k = 0; k < periods.size(); ++k) {
+        const QColor colour = PeriodColour(int(k));
+        // The fitted curve, smooth over the table's durations...
+        QCPGraph *curve = ChartFit->addGraph();
+        curve->setName(QStringLiteral("P=%1年").arg(FormatGeneral(periods[k])));
+        curve->setPen(QPen(colour, 1.5));
+        constexpr int Samples = 120;
+        for (int s = 0; s <= Samples; ++s) {
+            const double t = tMin + (tMax - tMin) * s / Samples;
+            curve->addData(t, fit.formula.intensity(t, periods[k]));
+        }
+        // ...and the table's values as marks on it.
+        QCPGraph *given = ChartFit->addGraph();
+        given->setLineStyle(QCPGraph::lsNone);
+        given->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, colour, 5));
+        given->removeFromLegend();
+        for (const IdfCellFit &c : fit.cells)
+            if (c.P == periods[k])
+                given->addData(c.t, c.given);
+    }
+    ChartFit->legend->setVisible(true);
+    ChartFit->xAxis->setRange(0, tMax * 1.02);
+    ChartFit->yAxis->setRange(0, iMax * 1.05);
+    ChartFit->replot();
+}

@@ -12,7 +12,7 @@ packages=(
   fonts-noto-cjk fonts-arphic-uming fonts-liberation fonts-wqy-microhei
   xvfb xauth
   clang libclang-rt-14-dev
-  poppler-utils desktop-file-utils file lintian appstream man-db
+  poppler-utils desktop-file-utils file xdotool lintian appstream man-db
 )
 
 missing=()

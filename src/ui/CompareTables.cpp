@@ -42,8 +42,9 @@ QVariant TextTableModel::data(const QModelIndex &index, int role) const
 
 QVariant TextTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    // "P=2年 降雨强度mm/min" in two lines keeps the family's columns narrow.
     if (role == Qt::DisplayRole && orientation == Qt::Horizontal)
-        return head.value(section);
+        return head.value(section).replace(QLatin1Char(' '), QLatin1Char('\n'));
     return {};
 }
 

@@ -57,7 +57,7 @@ void FamilyChartLines::show(const StormFamily &family, const std::vector<Hyetogr
     for (const FamilyMember &member : family.members) {
         QCPGraph *graph = chart->addGraph(chart->bottomAxis(), chart->leftAxis());
         graph->setSelectable(QCP::stNone);
-        graph->setName(member.name + (member.current ? QStringLiteral("（当前）") : QString()));
+        graph->setName(member.name + (member.current ? QStringLiteral("(当前)") : QString()));
         if (member.current) {
             // The chart's own line draws this storm; the entry only names it in the legend.
             graph->setPen(own->pen());
@@ -84,9 +84,13 @@ void FamilyChartLines::show(const StormFamily &family, const std::vector<Hyetogr
     legend->setBrush(QColor(255, 255, 255, 220));
     legend->setBorderPen(QPen(QColor(Qt::lightGray)));
     legend->setRowSpacing(0);
-    legend->setIconSize(24, 10);
-    // Up to six storms in one column; more in two, so the legend stays short.
-    legend->setWrap(legend->itemCount() > 6 ? 2 : 1);
+    legend->setColumnSpacing(6);
+    legend->setIconSize(20, 10);
+    legend->setIconTextPadding(4);
+    // Up to six storms in one column; more in two columns read downwards, so the legend
+    // stays short and clear of the peaks in the middle.
+    const int count = legend->itemCount();
+    legend->setWrap(count > 6 ? (count + 1) / 2 : count);
     legend->setFillOrder(QCPLayoutGrid::foRowsFirst, true);
     chart->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
     legend->setVisible(true);

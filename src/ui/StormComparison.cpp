@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QScreen>
 
 namespace {
 const QString NoFamilyMessage = QStringLiteral("没有对比的暴雨可以保存~\r\n点击“对比暴雨...”选择要对比的暴雨");
@@ -128,6 +129,13 @@ TFormCompareTables *StormComparison::ensureTables()
     if (!tablesWindow) {
         tablesWindow = new TFormCompareTables([this](const QString &text) { platform.setClipboardText(text); }, &window);
         fillTables();
+        // Beside the main window where the screen has room, else a little below its corner.
+        const QRect main = window.frameGeometry();
+        const QRect screen = window.screen() ? window.screen()->availableGeometry() : QRect();
+        QPoint place = main.topRight() + QPoint(8, 0);
+        if (!screen.contains(QRect(place, tablesWindow->size())))
+            place = main.topLeft() + QPoint(60, 60);
+        tablesWindow->move(place);
     }
     return tablesWindow;
 }

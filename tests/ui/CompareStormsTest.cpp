@@ -1,6 +1,7 @@
 #include "WindowTest.h"
 
 #include "cli/CliTool.h"
+#include "core/TextFile.h"
 #include "settings/CompareChoice.h"
 #include "ui/CompareTables.h"
 #include "ui/FamilyChart.h"
@@ -59,7 +60,7 @@ TEST_F(CompareStorms, EightReturnPeriodsOnOneChartWithLegendAndAxesOfTheLargest)
     QStringList names;
     for (int k = 0; k < chart->legend->itemCount(); ++k)
         names.append(static_cast<QCPPlottableLegendItem *>(chart->legend->item(k))->plottable()->name());
-    EXPECT_EQ(names, QStringList({"P=1年", "P=2年（当前）", "P=3年", "P=5年", "P=10年", "P=20年", "P=50年", "P=100年"}));
+    EXPECT_EQ(names, QStringList({"P=1年", "P=2年(当前)", "P=3年", "P=5年", "P=10年", "P=20年", "P=50年", "P=100年"}));
     EXPECT_DOUBLE_EQ(chart->leftAxis()->range().upper, 2 * largest);
     EXPECT_EQ(chart->intensitySeries()->dataCount(), 121);   // the hover link's series is the current storm's
 }
@@ -165,4 +166,29 @@ TEST_F(CompareStorms, CheckOfTheCurrentStormIsTheCommandLineToolsTable)
     ASSERT_EQ(RunCli({"--check"}, streams), 0);
     const QStringList printed = streams.out.split('\n', Qt::SkipEmptyParts).mid(2);
     EXPECT_EQ(copied.split('\n', Qt::SkipEmptyParts), QStringList(printed).replaceInStrings(",", "\t"));
+}
+
+// The summary's figures are those of each storm computed alone; the CSV has one column
+// pair per storm under the CSV export's words.
+TEST_F(CompareStorms, SummaryAndCsvOfTheFamily)
+{
+    compare();
+    platform.saveAnswers.push_back({true, folder + "/summary", 0});
+    trigger("Menu_CompareSaveSummary");
+    platform.saveAnswers.push_back({true, folder + "/table.txt", 0});
+    trigger("Menu_CompareSaveCsv");
+    const QStringList summary = SplitLines(DecodeText(ReadBytes(folder + "/summary.csv")));
+    const QStringList csv = SplitLines(DecodeText(ReadBytes(folder + "/table.csv")));
+    ASSERT_EQ(summary.size(), 9);
+    ASSERT_EQ(csv.size(), 122);
+    EXPECT_EQ(csv[0].section(',', 0, 1), "时间(min),P=1年 降雨强度(mm/min)");
+    EXPECT_EQ(csv[0].section(',', 16), "P=100年 降雨总量(mm)");
+
+    trigger("Menu_CompareEnd");
+    window->Model().Storm_RepeatYear = 100;
+    window->RefreshRainModel();
+    const std::vector<GridRow> &rows = window->GridTextsShown().rows;
+    const auto peak = std::max_element(rows.begin(), rows.end(),
+                                       [](const GridRow &a, const GridRow &b) { return a[1].toDouble() < b[1].toDouble(); });
+    EXPECT_EQ(summary[8].section(',', 0, 2), "100," + rows.back()[2] + ',' + (*peak)[1]);
 }

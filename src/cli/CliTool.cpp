@@ -8,7 +8,9 @@
 #include "core/Numbers.h"
 #include "core/RainModelFile.h"
 #include "core/TextFile.h"
+#include "core/StormFamily.h"
 #include "export/ExportFormats.h"
+#include "export/FamilyExports.h"
 #include "export/SwmmInputSection.h"
 
 #include <QDir>
@@ -33,19 +35,11 @@ namespace {
 // The storms SWMM refuses are left out and named; the others are written.
 QStringList WriteSwmmInput(const std::vector<CliOutputContext> &storms, const QString &path)
 {
-    std::vector<SwmmInputSeries> series;
-    QStringList leftOut;
-    for (const CliOutputContext &context : storms) {
-        try {
-            const TOptions &o = context.options;
-            series.push_back(MakeSwmmInputSeries(context.model, o.Bool_CalcByShow, o.Int_Precision));
-        } catch (const TavrelError &e) {
-            leftOut.append(e.message());
-        }
-    }
-    if (!series.empty())
-        WriteSwmmInputFile(path, series);
-    return leftOut;
+    std::vector<TExpressionObject> models;
+    for (const CliOutputContext &context : storms)
+        models.push_back(context.model);
+    const TOptions &o = storms.front().options;
+    return WriteSwmmInputFamily(models, o.Bool_CalcByShow, o.Int_Precision, path);
 }
 
 struct Arguments {
@@ -196,25 +190,9 @@ std::vector<StormOutput> OutputsFor(const QStringList &names, const QStringList 
     return outputs;
 }
 
-QString UnitText(const TOptions &o)
-{
-    return o.Int_StormUnitidx == 0 ? QStringLiteral("mm/h") : QStringLiteral("mm/min");
-}
-
-QString SummaryHeading(const TOptions &o)
-{
-    return QStringLiteral("重现期P(年),降雨总量H(mm),峰值雨强(%1),平均雨强(%1)").arg(UnitText(o));
-}
-
 QString SummaryLine(const CliOutputContext &c)
 {
-    const int decimals = c.options.Int_Precision;
-    double peak = 0;
-    for (const HyetographPoint &p : c.result.points)
-        peak = std::max(peak, p.intensity);
-    return QStringList{FormatGeneral(c.model.Storm_RepeatYear), FormatFixed(c.model.Strom_Overall_Rainfall, decimals),
-                       FormatFixed(peak, decimals), FormatFixed(c.model.Strom_Average_Rainfall_Intensity, decimals)}
-        .join(QLatin1Char(','));
+    return FamilySummaryLine(FamilyBy::ReturnPeriod, c.model, PeakIntensity(c.result.points), c.options.Int_Precision);
 }
 
 // The rows as the CSV export writes them, then the total and the average.
@@ -245,13 +223,9 @@ QStringList CheckLines(const CliOutputContext &c)
                      .arg(FormatGeneral(m.Storm_RepeatYear), FormatGeneral(m.Storm_Time), FormatGeneral(m.Storm_Percent),
                           FormatFixed(check.a, o.Int_Precision), FormatGeneral(m.b), FormatGeneral(m.n)));
     lines.append(QStringLiteral("逐分钟计算（步长1分钟，与--step无关）/ computed minute by minute (step 1, whatever --step says)"));
-    lines.append(QStringLiteral("历时(min),公式雨量a·d/(d+b)^n(mm),雨型最大雨量(mm),相对差(%)"));
-    for (const DesignStormCheckRow &row : check.rows) {
-        lines.append(QStringList{QString::number(row.minutes), FormatFixed(row.formulaDepth, o.Int_Precision),
-                                 FormatFixed(row.stormDepth, o.Int_Precision),
-                                 row.hasRelative ? FormatFixed(row.relative * 100, 2) : QStringLiteral("-")}
-                         .join(QLatin1Char(',')));
-    }
+    lines.append(DesignStormCheckHeading().join(QLatin1Char(',')));
+    for (const QStringList &row : DesignStormCheckTexts(check, o.Int_Precision))
+        lines.append(row.join(QLatin1Char(',')));
     return lines;
 }
 
@@ -414,7 +388,7 @@ int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer 
 
     QStringList printed;
     if (family) {
-        printed.append(SummaryHeading(o));
+        printed.append(FamilySummaryHeading(FamilyBy::ReturnPeriod, o.Int_StormUnitidx));
         printed.append(run.summary);
     }
     for (const QStringList &block : run.checks) {

@@ -69,3 +69,21 @@ DesignStormCheckResult CheckDesignStorm(const TExpressionObject &model, const Co
     }
     return result;
 }
+
+QStringList DesignStormCheckHeading()
+{
+    return {QStringLiteral("历时(min)"), QStringLiteral("公式雨量a·d/(d+b)^n(mm)"), QStringLiteral("雨型最大雨量(mm)"),
+            QStringLiteral("相对差(%)")};
+}
+
+std::vector<QStringList> DesignStormCheckTexts(const DesignStormCheckResult &check, int decimals)
+{
+    std::vector<QStringList> rows;
+    rows.reserve(check.rows.size());
+    for (const DesignStormCheckRow &row : check.rows) {
+        rows.push_back({QString::number(row.minutes), FormatFixed(row.formulaDepth, decimals),
+                        FormatFixed(row.stormDepth, decimals),
+                        row.hasRelative ? FormatFixed(row.relative * 100, 2) : QStringLiteral("-")});
+    }
+    return rows;
+}

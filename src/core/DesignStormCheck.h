@@ -5,6 +5,7 @@
 #include "Hyetograph.h"
 #include "StormModel.h"
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 struct DesignStormCheckRow {
@@ -30,3 +31,9 @@ std::vector<int> DesignStormCheckDurations(double stormMinutes);
 // The storm is computed minute by minute (step 1, whatever the model's step is), with the
 // unit and rounding of `settings`; every computed minute counts as one minute of rain.
 DesignStormCheckResult CheckDesignStorm(const TExpressionObject &model, const ComputeSettings &settings);
+
+// The check as a table, as tavrel-cli --check prints it and the window shows it: the
+// heading, then per duration its minutes, both depths with `decimals` decimals and the
+// relative difference in percent with two ("-" where the formula gives no rain).
+QStringList DesignStormCheckHeading();
+std::vector<QStringList> DesignStormCheckTexts(const DesignStormCheckResult &check, int decimals);

@@ -3,6 +3,7 @@
 #include "ChartPanel.h"
 #include "FormTavrel.h"
 #include "PictureEncoding.h"
+#include "StormComparison.h"
 
 #include "core/Numbers.h"
 #include "core/TextFile.h"
@@ -105,6 +106,8 @@ PackagePlacement TFormTavrel::WriteCalcBookFile(const QString &path)
 
 void TFormTavrel::SaveBookChartPicture(const QString &path)
 {
+    // The book is about the current storm: its chart shows no family.
+    const StormComparison::SingleStormView single(*Comparison);
     WritePictureFile(path, ChartPanel->pictureAt(CalcBookPictureSize(logicalDpiX())));
 }
 

@@ -5,6 +5,7 @@
 #include "ChartPanel.h"
 #include "PictureEncoding.h"
 #include "StormChart.h"
+#include "StormComparison.h"
 #include "WindowFont.h"
 
 #include "core/ChartTexts.h"
@@ -65,6 +66,7 @@ TFormTavrel::TFormTavrel(Platform &platform, TOptions &options, QWidget *parent)
     settingsPath = ::SettingsFilePath(platform.appDataFolder(), true);
 
     buildLayout();
+    Comparison = new StormComparison(*this, platform, ChartPanel, settingsPath);
     buildMenus();
     setAcceptDrops(true);   // a rain-model file dropped on the window is opened
 
@@ -260,6 +262,7 @@ void TFormTavrel::buildMenus()
         addCommand(PopupMenu_Data, QString::fromLatin1(tableNames[k]), QString::fromUtf8(tableCaptions[k]), tableHandlers[k]);
     }
 
+    bar->addMenu(Comparison->buildMenu(this));
     QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
     addCommand(help, QStringLiteral("Menu_help1"), QStringLiteral("帮助"), &TFormTavrel::Menu_help1Click);
     addCommand(help, QStringLiteral("Menu_Update"), QStringLiteral("检查更新..."), &TFormTavrel::Menu_UpdateClick);
@@ -294,6 +297,7 @@ void TFormTavrel::RefreshRainModel()
     points.clear();
     showLabelsAndSwitches();
     ComputeHyetograph();
+    Comparison->refresh();
     ChartPanel->showTexts(ChartTextsOf(model, gridFormat()));
 }
 
@@ -357,9 +361,11 @@ void TFormTavrel::HideSomeSeries(QObject *sender)
     const bool bars = CheckBox_Overall_Rainfall->isChecked();
     const bool line = CheckBox_Rainfall_Intensity->isChecked();
     ChartPanel->showSeries(bars, line);
+    Comparison->showLines(line);
     if (points.empty())
         return;
-    ChartPanel->scaleAxes(bars, line, Max_Rainfall_Intensity, Max_Overall_Rainfall);
+    ChartPanel->scaleAxes(bars, line, Comparison->largestIntensity(Max_Rainfall_Intensity),
+                          Comparison->largestCumulative(Max_Overall_Rainfall));
 
     TOptions &o = options;
     if (CheckBox_Overall_Rainfall->isChecked() != o.Bool_ShowAxis_Overall_Rainfall

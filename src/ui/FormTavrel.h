@@ -17,6 +17,7 @@ struct ExportInput;
 enum class PackagePlacement;
 class StormChart;
 class StormChartPanel;
+class StormComparison;
 class GridDataView;
 class TFormAddNewRainModel;
 class TFormAbout;
@@ -101,6 +102,7 @@ public:
     StormChart *chart() const { return Chart1; }
     GridDataView *grid() const { return GridData; }
     Platform &platformSeam() const { return platform; }
+    StormComparison *comparison() const { return Comparison; }
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -142,6 +144,7 @@ private:
     TFormAbout *aboutForm = nullptr;
 
     StormChartPanel *ChartPanel = nullptr;
+    StormComparison *Comparison = nullptr;
     StormChart *Chart1 = nullptr;
     QSplitter *Splitter1 = nullptr;
     QWidget *PanelRight = nullptr;

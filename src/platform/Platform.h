@@ -12,6 +12,8 @@
 #include <functional>
 
 class QDialog;
+class QImage;
+class QPrinter;
 class QWidget;
 
 
@@ -20,6 +22,7 @@ struct FileDialogRequest {
     QList<FileTypeEntry> types;
     int selectedType = 0;       // index into types, from 0
     QString fileName;           // proposed name, may be a bare name
+    QString folder;             // where the dialog opens when the name has no folder; empty: anywhere
     bool overwritePrompt = false;
     bool mustExist = false;     // open dialog: folder and file must exist
 };
@@ -31,8 +34,20 @@ struct FileDialogResult {
 };
 
 enum class MessageIcon { Information, Warning, Error, Question };
-enum class MessageButtons { Ok, YesNo };
-enum class MessageResult { Ok, Yes, No, Cancel };
+// SaveDiscardCancel: the question before work that is not saved would be lost, answered
+// Save (保存), Discard (不保存) or Cancel (取消).
+enum class MessageButtons { Ok, YesNo, SaveDiscardCancel };
+enum class MessageResult { Ok, Yes, No, Cancel, Save, Discard };
+
+struct PrintRequest {
+    QString title;              // the preview's title and the printed document's name
+    QString pdfFileName;        // proposed file where no printer is set up and a PDF file is written
+};
+
+struct PrintResult {
+    bool printed = false;
+    QString pdfFile;            // the PDF file written, when the print went to one
+};
 
 struct HttpRequest {
     QString url;
@@ -74,6 +89,12 @@ public:
     virtual QString tempFolder() = 0;
     // Puts plain text on the system clipboard.
     virtual void setClipboardText(const QString &text) = 0;
+    // Puts a picture on the system clipboard.
+    virtual void setClipboardImage(const QImage &image) = 0;
+    // A print preview of what `paint` draws on a printer's pages, from which the person
+    // prints, to a printer or, where none is set up, to a PDF file.
+    virtual PrintResult printPreview(QWidget *parent, const PrintRequest &request,
+                                     const std::function<void(QPrinter &)> &paint) = 0;
 };
 
 // The product title, the caption of the general error report.

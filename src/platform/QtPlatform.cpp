@@ -21,6 +21,9 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPixmap>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
@@ -68,6 +71,8 @@ FileDialogResult RunFileDialog(QWidget *parent, const FileDialogRequest &request
         if (request.selectedType >= 0 && request.selectedType < filters.size())
             dialog.selectNameFilter(filters[request.selectedType]);
     }
+    if (!request.folder.isEmpty() && QFileInfo(request.folder).isDir())
+        dialog.setDirectory(request.folder);
     if (!request.fileName.isEmpty()) {
         const QString name = QDir::fromNativeSeparators(request.fileName);
         if (name.contains(QLatin1Char('/'))) {
@@ -137,17 +142,34 @@ MessageResult QtPlatform::messageBox(QWidget *parent, MessageIcon icon, const QS
     case MessageIcon::Error: qtIcon = QMessageBox::Critical; break;
     case MessageIcon::Question: qtIcon = QMessageBox::Question; break;
     }
-    const QMessageBox::StandardButtons qtButtons = buttons == MessageButtons::YesNo
-        ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
+    QMessageBox::StandardButtons qtButtons = QMessageBox::Ok;
+    if (buttons == MessageButtons::YesNo)
+        qtButtons = QMessageBox::Yes | QMessageBox::No;
+    else if (buttons == MessageButtons::SaveDiscardCancel)
+        qtButtons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     QMessageBox box(qtIcon, caption, text, qtButtons, parent);
     if (buttons == MessageButtons::YesNo)
         box.setEscapeButton(QMessageBox::No);
+    if (buttons == MessageButtons::SaveDiscardCancel) {
+        // Qt's own words for these differ between its translations; the question names them so.
+        box.button(QMessageBox::Save)->setText(QStringLiteral("保存"));
+        box.button(QMessageBox::Discard)->setText(QStringLiteral("不保存"));
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+    }
     box.exec();
     switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Ok: return MessageResult::Ok;
     case QMessageBox::Yes: return MessageResult::Yes;
     case QMessageBox::No: return MessageResult::No;
-    default: return buttons == MessageButtons::YesNo ? MessageResult::No : MessageResult::Ok;
+    case QMessageBox::Save: return MessageResult::Save;
+    case QMessageBox::Discard: return MessageResult::Discard;
+    case QMessageBox::Cancel: return MessageResult::Cancel;
+    default:
+        return buttons == MessageButtons::YesNo ? MessageResult::No
+            : buttons == MessageButtons::SaveDiscardCancel ? MessageResult::Cancel
+                                                           : MessageResult::Ok;
     }
 }
 
@@ -381,4 +403,32 @@ void FontColorDialog::updateSample()
 void QtPlatform::setClipboardText(const QString &text)
 {
     QGuiApplication::clipboard()->setText(text);
+}
+
+void QtPlatform::setClipboardImage(const QImage &image)
+{
+    QGuiApplication::clipboard()->setImage(image);
+}
+
+PrintResult QtPlatform::printPreview(QWidget *parent, const PrintRequest &request,
+                                     const std::function<void(QPrinter &)> &paint)
+{
+    // The screen's resolution: the chart measures its texts there (QCustomPlot does the same
+    // for its own PDF files); lines and texts stay vectors all the same.
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setDocName(request.title);
+    // Where no printer is set up the print goes to a PDF file: the preview's print button
+    // then asks for its name, starting from the proposed one.
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(request.pdfFileName);
+    }
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(request.title);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter *target) { paint(*target); });
+    PrintResult result;
+    result.printed = dialog.exec() == QDialog::Accepted;
+    if (result.printed && printer.outputFormat() == QPrinter::PdfFormat)
+        result.pdfFile = printer.outputFileName();
+    return result;
 }

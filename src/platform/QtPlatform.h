@@ -23,6 +23,9 @@ public:
     QString appDataFolder() override;
     QString tempFolder() override;
     void setClipboardText(const QString &text) override;
+    void setClipboardImage(const QImage &image) override;
+    PrintResult printPreview(QWidget *parent, const PrintRequest &request,
+                             const std::function<void(QPrinter &)> &paint) override;
 };
 
 // The name filters of a file dialog, one per type entry: the entry's name as it stands when

@@ -1,6 +1,7 @@
 #include "platform/ScriptedPlatform.h"
 #include <QDialog>
 #include <QDir>
+#include <QPrinter>
 
 ScriptedPlatform::ScriptedPlatform()
     : appData(qEnvironmentVariable("XDG_CONFIG_HOME")), temp(QDir::tempPath())
@@ -60,8 +61,10 @@ MessageResult ScriptedPlatform::messageBox(QWidget *parent, MessageIcon icon, co
     call.text = text;
     call.icon = icon;
     call.buttons = buttons;
-    return TakeFront(messageAnswers)
-        .value_or(buttons == MessageButtons::YesNo ? MessageResult::No : MessageResult::Ok);
+    const MessageResult unanswered = buttons == MessageButtons::YesNo ? MessageResult::No
+        : buttons == MessageButtons::SaveDiscardCancel                ? MessageResult::Cancel
+                                                                      : MessageResult::Ok;
+    return TakeFront(messageAnswers).value_or(unanswered);
 }
 
 bool ScriptedPlatform::fontDialog(QWidget *parent, TFontInfo &font)
@@ -170,4 +173,29 @@ QStringList ScriptedPlatform::messageTexts() const
 void ScriptedPlatform::setClipboardText(const QString &text)
 {
     record(PlatformCallKind::ClipboardText, nullptr).clipboard = text;
+}
+
+void ScriptedPlatform::setClipboardImage(const QImage &image)
+{
+    record(PlatformCallKind::ClipboardImage, nullptr).image = image;
+}
+
+PrintResult ScriptedPlatform::printPreview(QWidget *parent, const PrintRequest &request,
+                                           const std::function<void(QPrinter &)> &paint)
+{
+    record(PlatformCallKind::PrintPreview, parent).printRequest = request;
+    PrintResult result;
+    const std::optional<QString> pdf = TakeFront(printAnswers);
+    if (!pdf)
+        return result;
+    // The screen's resolution: the chart measures its texts there (QCustomPlot does the same
+    // for its own PDF files); lines and texts stay vectors all the same.
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(*pdf);
+    printer.setDocName(request.title);
+    paint(printer);
+    result.printed = true;
+    result.pdfFile = *pdf;
+    return result;
 }

@@ -3,6 +3,7 @@
 // modal forms are shown without a modal loop so a script can fill them in and press their
 // buttons.
 #include "platform/Platform.h"
+#include <QImage>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -19,6 +20,8 @@ enum class PlatformCallKind {
     AppDataFolder,
     TempFolder,
     ClipboardText,
+    ClipboardImage,
+    PrintPreview,
 };
 
 struct PlatformCall {
@@ -33,6 +36,8 @@ struct PlatformCall {
     HttpRequest httpRequest;
     QString path;           // file or address handed to the desktop
     QString clipboard;      // text put on the clipboard
+    QImage image;           // picture put on the clipboard
+    PrintRequest printRequest;
 };
 
 class ScriptedPlatform : public Platform {
@@ -58,18 +63,26 @@ public:
     QString tempFolder() override;
     // Recorded as a ClipboardText call with the text; the system clipboard is not touched.
     void setClipboardText(const QString &text) override;
+    // Recorded as a ClipboardImage call with the picture.
+    void setClipboardImage(const QImage &image) override;
+    // Recorded; the next print answer, if any, is the PDF file the person prints to from the
+    // preview: the pages are drawn into it as a printer would get them.
+    PrintResult printPreview(QWidget *parent, const PrintRequest &request,
+                             const std::function<void(QPrinter &)> &paint) override;
 
     // Every call, in order. Calls made from inside a modal script follow the ShowModal call.
     std::vector<PlatformCall> calls;
 
     // Answers, taken from the front. An empty queue cancels the dialog, answers Ok to an Ok
-    // box and No to a Yes/No box, and fails an HTTP request with "no network in tests".
+    // box, No to a Yes/No box and Cancel to a save question, closes a print preview without
+    // printing, and fails an HTTP request with "no network in tests".
     std::deque<FileDialogResult> saveAnswers;
     std::deque<FileDialogResult> openAnswers;
     std::deque<MessageResult> messageAnswers;
     std::deque<std::optional<TFontInfo>> fontAnswers;
     std::deque<ModalScript> modalScripts;
     std::deque<HttpReply> httpReplies;
+    std::deque<QString> printAnswers;   // PDF files
 
     bool desktopOpens = true;   // what openWithDefaultProgram and openInTextEditor answer
     QString appData;        // default: $XDG_CONFIG_HOME

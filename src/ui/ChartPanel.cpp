@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScopeGuard>
 #include <algorithm>
 
@@ -35,12 +36,11 @@ StormChartPanel::StormChartPanel(QWidget *parent) : QWidget(parent)
     chart_->setContextMenuPolicy(Qt::CustomContextMenu);
     chart_->installEventFilter(this);
 
-    int top = LabelStartTop;
+    wanted = startPositions();
     for (const char *name : {"Label_P", "Label_T", "Label_r", "Label_Overall_Rainfall", "Label_Average_Rainfall_Intensity"}) {
         auto *label = new QLabel(chart_);
         label->setObjectName(QString::fromLatin1(name));
-        label->move(LabelStartLeft, top);
-        top += LabelStartSpacing;
+        label->move(wanted[labels.size()]);
         label->setToolTip(QStringLiteral("按住拖动调整位置"));
         label->setAutoFillBackground(true);
         QPalette palette = label->palette();
@@ -162,13 +162,57 @@ QImage StormChartPanel::pictureAt(QSize size)
     return picture();
 }
 
+void StormChartPanel::paintVector(QCPPainter &painter, const QRectF &target)
+{
+    const QSize size = chart_->size();
+    if (size.isEmpty())
+        return;
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / size.width(), target.height() / size.height());
+    painter.setClipRect(QRect(QPoint(0, 0), size));
+    painter.setMode(QCPPainter::pmVectorized);
+    chart_->toPainter(&painter, size.width(), size.height());
+    for (QLabel *label : labels) {
+        if (!label->isVisibleTo(this))
+            continue;
+        painter.fillRect(label->geometry(), label->palette().color(QPalette::Window));
+        painter.setFont(label->font());
+        painter.setPen(label->palette().color(QPalette::WindowText));
+        painter.drawText(label->geometry(), static_cast<int>(label->alignment()), label->text());
+    }
+    painter.restore();
+}
+
+QList<QPoint> StormChartPanel::startPositions()
+{
+    QList<QPoint> positions;
+    for (int k = 0; k < 5; ++k)
+        positions << QPoint(LabelStartLeft, LabelStartTop + k * LabelStartSpacing);
+    return positions;
+}
+
+void StormChartPanel::setLabelPositions(const QList<QPoint> &positions)
+{
+    if (positions.size() != labels.size())
+        return;
+    wanted = positions;
+    for (qsizetype k = 0; k < labels.size(); ++k)
+        showLabelAt(labels[k], wanted[k]);
+}
+
 void StormChartPanel::resetLabels()
 {
-    for (qsizetype k = 0; k < labels.size(); ++k)
-        placeLabel(labels[k], QPoint(LabelStartLeft, LabelStartTop + static_cast<int>(k) * LabelStartSpacing));
+    setLabelPositions(startPositions());
 }
 
 void StormChartPanel::placeLabel(QLabel *label, const QPoint &position)
+{
+    showLabelAt(label, position);
+    wanted[labels.indexOf(label)] = label->pos();
+}
+
+void StormChartPanel::showLabelAt(QLabel *label, const QPoint &position)
 {
     // Inside the chart, where it can always be grabbed again.
     const int right = std::max(0, chart_->width() - label->width());
@@ -188,6 +232,13 @@ bool StormChartPanel::eventFilter(QObject *watched, QEvent *event)
     if (label && labels.contains(label)) {
         if (event->type() == QEvent::MouseButtonPress) {
             dragAnchor = static_cast<QMouseEvent *>(event)->position().toPoint();
+            beforeDrag = wanted;
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease) {
+            if (!beforeDrag.isEmpty() && beforeDrag != wanted)
+                emit labelsMoved(beforeDrag, wanted);
+            beforeDrag.clear();
             return true;
         }
         if (event->type() == QEvent::MouseMove) {
@@ -199,8 +250,8 @@ bool StormChartPanel::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == chart_ && event->type() == QEvent::Resize) {
         // A smaller chart must not hide a label beyond its edge.
-        for (QLabel *each : labels)
-            placeLabel(each, each->pos());
+        for (qsizetype k = 0; k < labels.size(); ++k)
+            showLabelAt(labels[k], wanted[k]);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <vector>
 
+class QCPPainter;
 class QLabel;
 class StormChart;
 
@@ -54,11 +55,26 @@ public:
     // The same at another size; the chart is back in its place afterwards, whatever happens.
     QImage pictureAt(QSize size);
 
+    // Draws the chart with its labels into `target`, laid out at its size on screen and
+    // scaled to fit: lines stay lines and texts stay texts, for a printer. The painter's
+    // device must have the screen's resolution, as the chart measures its texts there.
+    void paintVector(QCPPainter &painter, const QRectF &target);
+
+    // Where the labels were put, in their order; a smaller chart holds them nearer its
+    // edges, and they go back when it grows again.
+    QList<QPoint> labelPositions() const { return wanted; }
+    // Puts them there (a list of another length is ignored).
+    void setLabelPositions(const QList<QPoint> &positions);
     // Puts the labels back where the panel starts them.
     void resetLabels();
+    static QList<QPoint> startPositions();
     static constexpr int LabelStartLeft = 100;
     static constexpr int LabelStartTop = 96;
     static constexpr int LabelStartSpacing = 22;
+
+signals:
+    // A drag of a label ended somewhere else.
+    void labelsMoved(const QList<QPoint> &before, const QList<QPoint> &after);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -66,8 +82,11 @@ protected:
 
 private:
     void placeLabel(QLabel *label, const QPoint &position);
+    void showLabelAt(QLabel *label, const QPoint &position);
 
     StormChart *chart_ = nullptr;
     QList<QLabel *> labels;
     QPoint dragAnchor;
+    QList<QPoint> wanted;
+    QList<QPoint> beforeDrag;
 };

@@ -11,6 +11,7 @@
 #include "export/ExportFormats.h"
 #include "export/SwmmExport.h"
 #include "platform/Platform.h"
+#include "settings/DesktopSettings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,12 +38,14 @@ QString TFormTavrel::askDataFileName(const QList<FileTypeEntry> &types, int sele
     request.selectedType = selectedType;
     request.fileName = proposed;
     request.overwritePrompt = true;
+    request.folder = folderFor(&TDesktopSettings::exportFolder);
     const FileDialogResult chosen = platform.saveFileDialog(this, request);
     if (!chosen.accepted || chosen.path.trimmed().isEmpty())
         return {};
     const QString path = ReplaceExtension(chosen.path, extension);
     if (!confirmChangedName(chosen.path, path, request.title))
         return {};
+    rememberFile(&TDesktopSettings::exportFolder, path);
     return path;
 }
 
@@ -137,6 +140,7 @@ void TFormTavrel::Menu_SavePicClick(int tag)
                                 FormatGeneral(model.Storm_Percent))
         + types[index].mask.mid(1);
     request.overwritePrompt = true;
+    request.folder = folderFor(&TDesktopSettings::exportFolder);
     const FileDialogResult chosen = platform.saveFileDialog(this, request);
     if (!chosen.accepted || chosen.path.trimmed().isEmpty())
         return;
@@ -145,6 +149,7 @@ void TFormTavrel::Menu_SavePicClick(int tag)
     const QString path = ReplaceExtension(chosen.path, types[selected].mask.mid(1));
     if (!confirmChangedName(chosen.path, path, request.title))
         return;
+    rememberFile(&TDesktopSettings::exportFolder, path);
     SaveChartPicture(path);
     if (QFileInfo::exists(path))
         openWrittenFile(path);

@@ -1,10 +1,12 @@
 // The commands on rain-model files: save, save as, open (by dialog, by drop, from the
 // command line).
 #include "FormTavrel.h"
+#include "DocumentState.h"
 
 #include "core/Failure.h"
 #include "core/RainModelFile.h"
 #include "platform/Platform.h"
+#include "settings/DesktopSettings.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -27,6 +29,7 @@ bool TFormTavrel::SaveRainModelFile(const QString &name)
         request.title = QStringLiteral("保存曲线");
         request.types = RainModelFileTypes;
         request.overwritePrompt = true;
+        request.folder = folderFor(&TDesktopSettings::rainModelFolder);
         const FileDialogResult chosen = platform.saveFileDialog(this, request);
         if (!chosen.accepted || chosen.path.trimmed().isEmpty())
             return false;
@@ -38,13 +41,14 @@ bool TFormTavrel::SaveRainModelFile(const QString &name)
     }
     WriteRainModelFile(path, model);
     // Only a name the model was written under becomes the file of 保存雨型.
-    currentFileName = path;
+    document->saved(path);
+    rememberFile(&TDesktopSettings::rainModelFolder, path);
     return true;
 }
 
 void TFormTavrel::Menu_Save1Click()
 {
-    SaveRainModelFile(currentFileName);
+    SaveRainModelFile(CurrentFileName());
 }
 
 void TFormTavrel::Menu_SaveAs1Click()
@@ -54,10 +58,13 @@ void TFormTavrel::Menu_SaveAs1Click()
 
 void TFormTavrel::Menu_Open1Click()
 {
+    if (!MaybeSaveChanges())
+        return;
     FileDialogRequest request;
     request.title = QStringLiteral("打开雨型");
     request.types = RainModelFileTypes;
     request.mustExist = true;
+    request.folder = folderFor(&TDesktopSettings::rainModelFolder);
     const FileDialogResult chosen = platform.openFileDialog(this, request);
     if (!chosen.accepted || !QFileInfo::exists(chosen.path))
         return;
@@ -73,9 +80,9 @@ void TFormTavrel::OpenRainModelFile(const QString &path)
     }
     if (read.status != RainModelRead::Ok)
         throw TavrelError(read.message);
-    model = read.model;
-    currentFileName = path;
-    RefreshRainModel();
+    // Shown and recomputed by the document, which keeps the storm before for undo.
+    document->opened(path, model, read.model);
+    rememberFile(&TDesktopSettings::rainModelFolder, path);
 }
 
 void TFormTavrel::OpenFileFromCommandLine(const QString &path)
@@ -121,7 +128,14 @@ void TFormTavrel::dropEvent(QDropEvent *event)
     // Opened once the drop is over, so the program the file came from is not held up
     // while a message box waits for an answer.
     QMetaObject::invokeMethod(
-        this, [this, path] { runCommand([this, path] { OpenRainModelFile(path); }); }, Qt::QueuedConnection);
+        this,
+        [this, path] {
+            runCommand([this, path] {
+                if (MaybeSaveChanges())
+                    OpenRainModelFile(path);
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 bool TFormTavrel::confirmChangedName(const QString &chosen, const QString &changed, const QString &caption)

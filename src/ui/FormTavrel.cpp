@@ -3,6 +3,7 @@
 #include "FormOptions.h"
 #include "GridData.h"
 #include "ChartPanel.h"
+#include "DocumentState.h"
 #include "PictureEncoding.h"
 #include "StormChart.h"
 #include "StormComparison.h"
@@ -17,6 +18,7 @@
 #include "export/ExportFormats.h"
 #include "export/SwmmExport.h"
 #include "platform/Platform.h"
+#include "settings/DesktopSettings.h"
 #include "settings/FontText.h"
 #include "settings/Options.h"
 
@@ -71,7 +73,7 @@ TFormTavrel::TFormTavrel(Platform &platform, TOptions &options, QWidget *parent)
     setAcceptDrops(true);   // a rain-model file dropped on the window is opened
 
     LoadOptions(settingsPath, options);
-    setWindowTitle(MainWindowCaption);
+    updateTitle();
     ApplyOptionsToMainWindow();
 
     programFolder = QCoreApplication::applicationDirPath();
@@ -84,6 +86,7 @@ TFormTavrel::TFormTavrel(Platform &platform, TOptions &options, QWidget *parent)
     resize(800, 480 + menuBar()->sizeHint().height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    restoreDesktop();   // where the window and the labels were left, when it was remembered
 }
 
 TFormTavrel::~TFormTavrel() = default;
@@ -270,6 +273,7 @@ void TFormTavrel::buildMenus()
     addCommand(help, QStringLiteral("Menu_AddQQ"), QStringLiteral("加入Tavrel用户交流群..."), &TFormTavrel::Menu_AddQQClick);
     help->addSeparator();
     addCommand(help, QStringLiteral("Menu_About"), QStringLiteral("关于"), &TFormTavrel::Menu_AboutClick);
+    buildDocumentCommands(file);
 
     connect(Chart1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PopupMenu_Picture->popup(Chart1->mapToGlobal(pos)); });
@@ -289,7 +293,9 @@ const GridTexts &TFormTavrel::GridTextsShown() const
 
 void TFormTavrel::ResetLabelPositions()
 {
+    const QList<QPoint> before = ChartPanel->labelPositions();
     ChartPanel->resetLabels();
+    document->labelsMoved(QStringLiteral("恢复标签位置"), before, ChartPanel->labelPositions());
 }
 
 void TFormTavrel::RefreshRainModel()
@@ -399,11 +405,13 @@ void TFormTavrel::CheckBox_Rainfall_IntensityClick(QObject *sender)
 
 void TFormTavrel::ButtonNewRainModelClick()
 {
+    if (!MaybeSaveChanges())
+        return;
+    const TExpressionObject before = model;
     newStormDialog->prepareToShow();
-    if (platform.showModal(newStormDialog) == QDialog::Accepted) {
-        RefreshRainModel();
-        currentFileName.clear();
-    }
+    // The dialog wrote the storm; the document shows it, unnamed, as a change to take back.
+    if (platform.showModal(newStormDialog) == QDialog::Accepted)
+        document->newStorm(before, model);
 }
 
 void TFormTavrel::MenuCopyDataClick()

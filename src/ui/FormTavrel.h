@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <memory>
 #include <vector>
 
 class Platform;
@@ -21,6 +22,9 @@ class StormComparison;
 class GridDataView;
 class TFormAddNewRainModel;
 class TFormAbout;
+class StormDocument;
+class RecentFilesMenu;
+struct TDesktopSettings;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -49,7 +53,10 @@ public:
     QString ProgramFolder() const { return programFolder; }
     // Where the help command looks for the manual; the executable's folder by default.
     void SetProgramFolder(const QString &folder);
-    QString CurrentFileName() const { return currentFileName; }
+    QString CurrentFileName() const;
+    StormDocument &Document() const { return *document; }
+    // What the window remembers between runs (its place, labels, folders, recent files).
+    const TDesktopSettings &Remembered() const { return *desktop; }
 
     void RefreshRainModel();
     void ApplyOptionsToMainWindow();
@@ -90,6 +97,12 @@ public:
     void Menu_UpdateClick();
     void Menu_AddQQClick();
     void Menu_AboutClick();
+    // Asks whether to save a storm with changes; false when the person cancels or the save
+    // did not happen, so the work must not be dropped.
+    bool MaybeSaveChanges();
+    void OpenRecentFile(const QString &path);
+    void Menu_PrintClick();
+    void CopyPictureClick();
 
     // Chart and grid links.
     void Chart1MouseMove(const QPointF &pos);
@@ -108,6 +121,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildLayout();
@@ -132,6 +146,15 @@ private:
     void emptyResults();
     GridFormat gridFormat() const;
     void showLabelsAndSwitches();
+    // The document habits: unsaved changes, undo, recent files, remembered places, printing.
+    void buildDocumentCommands(QMenu *file);
+    void restoreDesktop();
+    // Writes what the window remembers; done as it closes, like the settings' own moments.
+    void rememberDesktop();
+    // The folder of a file opened or written, per kind; a rain-model file heads the recent files.
+    void rememberFile(QString TDesktopSettings::*kind, const QString &path);
+    QString folderFor(QString TDesktopSettings::*kind) const;
+    void updateTitle();
 
     Platform &platform;
     TOptions &options;
@@ -139,7 +162,9 @@ private:
     std::vector<HyetographPoint> points;
     QString settingsPath;
     QString programFolder;
-    QString currentFileName;
+    StormDocument *document = nullptr;
+    RecentFilesMenu *recentMenu = nullptr;
+    std::unique_ptr<TDesktopSettings> desktop;
     TFormAddNewRainModel *newStormDialog = nullptr;
     TFormAbout *aboutForm = nullptr;
 

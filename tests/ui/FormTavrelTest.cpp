@@ -98,7 +98,8 @@ TEST_F(MainWindow, FirstStartShowsTheDefaultStormAndCreatesOnlyTheFolder)
     TFormTavrel &w = open();
     EXPECT_TRUE(QDir(platform.appData + "/Orvanta/Tavrel").exists());
     EXPECT_FALSE(QFile::exists(optionsFile()));
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Tavrel 芝加哥雨型 Ver2.10（www.orvanta.example）"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("未命名[*] - Tavrel 芝加哥雨型 Ver2.10（www.orvanta.example）"));
+    EXPECT_FALSE(w.isWindowModified());
     EXPECT_EQ(platform.count(PlatformCallKind::MessageBox), 0);
 
     ASSERT_EQ(w.grid()->model()->rowCount(), 121);

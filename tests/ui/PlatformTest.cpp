@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -193,6 +194,25 @@ TEST(QtPlatform, QuestionBoxAnswersWithTheButtonPressed)
     });
     EXPECT_EQ(platform.messageBox(nullptr, MessageIcon::Question, "更新", "是否立即查看？", MessageButtons::YesNo),
               MessageResult::Yes);
+}
+
+TEST(QtPlatform, SaveQuestionNamesItsThreeAnswersAndEscapeCancels)
+{
+    QtPlatform platform;
+    for (const char *pressed : {"不保存", "保存", ""}) {
+        WhenModal<QMessageBox>([pressed](QMessageBox *box) {
+            const QList<QAbstractButton *> buttons = box->buttons();
+            ASSERT_EQ(buttons.size(), 3);
+            for (QAbstractButton *button : buttons)
+                if (button->text() == QString::fromUtf8(pressed))
+                    return button->click();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        const MessageResult expected = *pressed == 0 ? MessageResult::Cancel
+            : QString::fromUtf8(pressed) == "保存" ? MessageResult::Save : MessageResult::Discard;
+        EXPECT_EQ(platform.messageBox(nullptr, MessageIcon::Question, "Tavrel", "?", MessageButtons::SaveDiscardCancel),
+                  expected) << pressed;
+    }
 }
 
 TEST(FontColorDialog, ChangesOnlyWhatThePersonChanged)

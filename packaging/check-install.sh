@@ -18,7 +18,10 @@ done
 
 desktop-file-validate "$dest/usr/share/applications/tavrel.desktop" || fail "desktop entry refused"
 
-"$dest/usr/bin/tavrel-cli" --help | grep -q "tavrel-cli" || fail "tavrel-cli --help"
+# Outputs are taken whole before they are searched: grep -q stops reading at the first
+# match, and a writer still writing then dies of SIGPIPE, which pipefail reports.
+help=$("$dest/usr/bin/tavrel-cli" --help) || fail "tavrel-cli --help"
+grep -q "tavrel-cli" <<< "$help" || fail "tavrel-cli --help"
 # Pictures are drawn by the companion program in libexec, which tavrel-cli must find there.
 picture="$dest/chart.png"
 QT_QPA_PLATFORM=offscreen "$dest/usr/bin/tavrel-cli" --T 60 -o "$picture" || fail "tavrel-cli -o chart.png"
@@ -40,8 +43,9 @@ if awk '{ if ($(NF-4) != "yes") bad=1 } END { exit !bad }' <<< "$fonts"; then
 fi
 
 # The desktop program answers --version in a terminal without a display.
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$dest/usr/bin/tavrel" --version | grep -qx "tavrel [0-9.]*" \
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$dest/usr/bin/tavrel" --version) \
   || fail "tavrel --version needs a display"
+grep -qx "tavrel [0-9.]*" <<< "$version" || fail "tavrel --version needs a display"
 
 # Each manual page lists every option the program's help names, in its own language, and
 # groff formats it without a complaint.
@@ -51,9 +55,9 @@ man_page() {
 }
 en=$(man_page man1/tavrel-cli.1.gz)
 zh=$(man_page zh_CN/man1/tavrel-cli.1.gz)
-man_page man1/tavrel.1.gz | grep -q -- "--version" || fail "tavrel(1) lacks --version"
-man_page zh_CN/man1/tavrel.1.gz | grep -q -- "--version" || fail "zh_CN tavrel(1) lacks --version"
-for option in $("$dest/usr/bin/tavrel-cli" --help | grep -oE '^ +--?[A-Za-z][-A-Za-z]*'); do
+grep -q -- "--version" <<< "$(man_page man1/tavrel.1.gz)" || fail "tavrel(1) lacks --version"
+grep -q -- "--version" <<< "$(man_page zh_CN/man1/tavrel.1.gz)" || fail "zh_CN tavrel(1) lacks --version"
+for option in $(grep -oE '^ +--?[A-Za-z][-A-Za-z]*' <<< "$help"); do
   grep -q -- "$option" <<< "$en" || fail "tavrel-cli(1) lacks $option"
   grep -q -- "$option" <<< "$zh" || fail "zh_CN tavrel-cli(1) lacks $option"
 done

@@ -15,21 +15,26 @@
 #include <QMimeData>
 
 namespace {
-const QList<FileTypeEntry> RainModelFileTypes = {
-    {QStringLiteral("文本文件(*.txt)"), QStringLiteral("*.txt")},
-    {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")},
-};
+// The save and open dialogs of rain-model files: their title, the text-file types, and the
+// folder of the last rain-model file.
+FileDialogRequest RainModelDialog(const QString &title, const QString &folder)
+{
+    FileDialogRequest request;
+    request.title = title;
+    request.types = {{QStringLiteral("文本文件(*.txt)"), QStringLiteral("*.txt")},
+                     {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")}};
+    request.folder = folder;
+    return request;
+}
 } // namespace
 
 bool TFormTavrel::SaveRainModelFile(const QString &name)
 {
     QString path = name;
     if (path.trimmed().isEmpty()) {
-        FileDialogRequest request;
-        request.title = QStringLiteral("保存曲线");
-        request.types = RainModelFileTypes;
+        FileDialogRequest request =
+            RainModelDialog(QStringLiteral("保存曲线"), folderFor(&TDesktopSettings::rainModelFolder));
         request.overwritePrompt = true;
-        request.folder = folderFor(&TDesktopSettings::rainModelFolder);
         const FileDialogResult chosen = platform.saveFileDialog(this, request);
         if (!chosen.accepted || chosen.path.trimmed().isEmpty())
             return false;
@@ -60,11 +65,8 @@ void TFormTavrel::Menu_Open1Click()
 {
     if (!MaybeSaveChanges())
         return;
-    FileDialogRequest request;
-    request.title = QStringLiteral("打开雨型");
-    request.types = RainModelFileTypes;
+    FileDialogRequest request = RainModelDialog(QStringLiteral("打开雨型"), folderFor(&TDesktopSettings::rainModelFolder));
     request.mustExist = true;
-    request.folder = folderFor(&TDesktopSettings::rainModelFolder);
     const FileDialogResult chosen = platform.openFileDialog(this, request);
     if (!chosen.accepted || !QFileInfo::exists(chosen.path))
         return;

@@ -56,8 +56,7 @@ void ExcelWorkbookParts(benchmark::State &state)
                                 package.ReadPartText(QStringLiteral("xl/charts/chart1.xml")),
                                 package.ReadPartText(QStringLiteral("xl/styles.xml"))};
     for (auto _ : state) {
-        ExcelChartParts edited = parts;
-        FillExcelChartParts(edited, grid, 0, 0);
+        const ExcelChartFiles edited = FillExcelChartParts(parts, grid, 0, 0);
         benchmark::DoNotOptimize(edited.chart.data());
     }
 }

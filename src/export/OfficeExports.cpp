@@ -4,6 +4,9 @@
 #include "core/Failure.h"
 #include "core/Numbers.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 QString StormParameters(const TExpressionObject &model)
@@ -40,10 +43,46 @@ void ReplaceIgnoringCase(QString &text, const QString &marker, const QString &re
     text.replace(marker, replacement, Qt::CaseInsensitive);
 }
 
+// A stretch of a part's text, by its start and length.
+struct Span {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    int fill = 0;   // which generated text takes its place
+};
+
+// `text` as UTF-8, with each span (in order, apart) replaced by what `fill(out, span.fill)`
+// appends. The generated texts are the bulk of a part: they are written once, into the
+// finished bytes, rather than built apart and copied in.
+template <typename Fill>
+QByteArray SplicedUtf8(const QString &text, const std::vector<Span> &spans, qsizetype generated, Fill fill)
+{
+    QByteArray out;
+    out.reserve(text.size() * 3 + generated);
+    qsizetype at = 0;
+    for (const Span &span : spans) {
+        out += QStringView(text).sliced(at, span.start - at).toUtf8();
+        fill(out, span.fill);
+        at = span.start + span.length;
+    }
+    out += QStringView(text).sliced(at).toUtf8();
+    return out;
+}
+
+// Every occurrence of `marker`, the whole marker (`length` -1) or the place before it (0).
+std::vector<Span> MarkerSpans(const QString &text, const QString &marker, qsizetype length,
+                              Qt::CaseSensitivity cs = Qt::CaseInsensitive)
+{
+    std::vector<Span> spans;
+    for (qsizetype at = text.indexOf(marker, 0, cs); at >= 0; at = text.indexOf(marker, at + marker.size(), cs))
+        spans.push_back({at, length < 0 ? marker.size() : length});
+    return spans;
+}
+
 // A chart series keeps a copy of its cells next to each reference ("雨型数据1!$B$2:$B$122"),
-// which every reader that does not recalculate draws from. Rewrites the cache that follows
-// each occurrence of `reference` inside the same reference element.
-void ReplaceCacheAfter(QString &chart, const QString &reference, const QString &cacheTag, const QString &cache)
+// which every reader that does not recalculate draws from. Adds to `spans` the cache that
+// follows each occurrence of `reference` inside the same reference element.
+void AddCachesAfter(std::vector<Span> &spans, const QString &chart, const QString &reference, const QString &cacheTag,
+                    int fill)
 {
     const bool numeric = cacheTag == QLatin1String("c:numCache");
     const QString refEnd = numeric ? QStringLiteral("</c:numRef>") : QStringLiteral("</c:strRef>");
@@ -57,8 +96,8 @@ void ReplaceCacheAfter(QString &chart, const QString &reference, const QString &
         if (end >= 0 && begin >= 0 && begin < end) {
             const qsizetype finish = chart.indexOf(close, begin);
             if (finish >= 0 && finish < end) {
-                chart.replace(begin, finish + close.size() - begin, cache);
-                next = begin + cache.size();
+                spans.push_back({begin, finish + close.size() - begin, fill});
+                next = finish + close.size();
             }
         }
         at = chart.indexOf(reference, next, Qt::CaseInsensitive);
@@ -75,23 +114,25 @@ QString NumberFormatOf(const QString &value)
     return QStringLiteral("0.") + QString(value.size() - point - 1, QLatin1Char('0'));
 }
 
-QString PointCache(const QString &cacheTag, const GridTexts &grid, size_t column, const QString &formatCode)
+void AppendPointCache(QByteArray &out, const char *cacheTag, const GridTexts &grid, size_t column,
+                      const QString &formatCode)
 {
-    QString cache;
-    cache.reserve(static_cast<qsizetype>(grid.rows.size()) * 48 + 96);
-    cache += QLatin1Char('<') + cacheTag + QLatin1Char('>');
-    if (cacheTag == QLatin1String("c:numCache"))
-        cache += QStringLiteral("<c:formatCode>") + formatCode + QStringLiteral("</c:formatCode>");
-    cache += QStringLiteral("<c:ptCount val=\"%1\"/>").arg(grid.rows.size());
+    out += '<';
+    out += cacheTag;
+    out += '>';
+    if (qstrcmp(cacheTag, "c:numCache") == 0)
+        out += "<c:formatCode>" + formatCode.toUtf8() + "</c:formatCode>";
+    out += "<c:ptCount val=\"" + QByteArray::number(static_cast<qulonglong>(grid.rows.size())) + "\"/>";
     for (size_t i = 0; i < grid.rows.size(); ++i) {
-        cache += QStringLiteral("<c:pt idx=\"");
-        cache += QString::number(i);
-        cache += QStringLiteral("\"><c:v>");
-        cache += grid.rows[i][column];
-        cache += QStringLiteral("</c:v></c:pt>");
+        out += "<c:pt idx=\"";
+        out += QByteArray::number(static_cast<qulonglong>(i));
+        out += "\"><c:v>";
+        AppendUtf8(out, grid.rows[i][column]);
+        out += "</c:v></c:pt>";
     }
-    cache += QStringLiteral("</") + cacheTag + QLatin1Char('>');
-    return cache;
+    out += "</";
+    out += cacheTag;
+    out += '>';
 }
 
 } // namespace
@@ -106,8 +147,8 @@ QString ExcelChartProposedFileName(const TExpressionObject &model)
     return QStringLiteral("Excel图表 ") + StormParameters(model) + ExcelChartExtension;
 }
 
-QString WordTableDocument(QString document, const QString &rowTemplate, const GridTexts &grid, int timeFormat,
-                          int stormUnit)
+QByteArray WordTableDocument(QString document, const QString &rowTemplate, const GridTexts &grid, int timeFormat,
+                             int stormUnit)
 {
     if (stormUnit == 0)
         ReplaceExact(document, WordUnitMarker, QStringLiteral("mm/h"));
@@ -119,64 +160,79 @@ QString WordTableDocument(QString document, const QString &rowTemplate, const Gr
         ReplaceExact(document, WordTimeMarker, QStringLiteral("min"));
 
     const RowTemplate row(rowTemplate);
-    QString rows;
-    rows.reserve(static_cast<qsizetype>(grid.rows.size()) * (row.FixedLength() + 32));
+    qsizetype cellsLength = 0;
     for (const GridRow &cells : grid.rows)
-        row.AppendFilled(rows, cells);
-    ReplaceExact(document, WordRowsMarker, rows);
-    return document;
+        for (const QString &cell : cells)
+            cellsLength += cell.size();
+    return SplicedUtf8(document, MarkerSpans(document, WordRowsMarker, -1, Qt::CaseSensitive),
+                       static_cast<qsizetype>(grid.rows.size()) * row.FixedUtf8Length() + cellsLength,
+                       [&](QByteArray &rows, int) {
+        for (const GridRow &cells : grid.rows)
+            row.AppendFilledUtf8(rows, cells);
+    });
 }
 
-void FillExcelChartParts(ExcelChartParts &parts, const GridTexts &grid, int timeFormat, int stormUnit)
+ExcelChartFiles FillExcelChartParts(ExcelChartParts parts, const GridTexts &grid, int timeFormat, int stormUnit)
 {
     const auto count = static_cast<qsizetype>(grid.rows.size());
     const QString lastRow = QString::number(count + 1);
     const QString formatCode = count > 0 ? NumberFormatOf(grid.rows.front()[1]) : QStringLiteral("General");
+    qsizetype cellsLength = 0;
+    for (const GridRow &cells : grid.rows)
+        cellsLength += cells[0].size() + cells[1].size() + cells[2].size();
+    ExcelChartFiles files;
 
-    // The sheet rows and the time labels they point at, in one pass.
-    QString rows, strings;
-    rows.reserve(count * 190);
-    strings.reserve(count * 24);
-    for (qsizetype r = 1; r <= count; ++r) {
-        const GridRow &cells = grid.rows[static_cast<size_t>(r - 1)];
-        const QString k = QString::number(r + 1);
-        // Appended piece by piece: no temporary strings for 1,441 rows and more.
-        rows += QLatin1String("<row r=\"");
-        rows += k;
-        rows += QLatin1String("\" spans=\"1:3\" x14ac:dyDescent=\"0.15\"><c r=\"A");
-        rows += k;
-        rows += QLatin1String("\" t=\"s\"><v>");
-        rows += QString::number(r + ExcelTemplateStrings - 1);
-        rows += QLatin1String("</v></c><c r=\"B");
-        rows += k;
-        rows += QLatin1String("\" s=\"2\"><v>");
-        rows += cells[1];
-        rows += QLatin1String("</v></c><c r=\"C");
-        rows += k;
-        rows += QLatin1String("\" s=\"2\"><v>");
-        rows += cells[2];
-        rows += QLatin1String("</v></c></row>");
-        strings += QLatin1String("<si><t>");
-        strings += cells[0];
-        strings += QLatin1String("</t></si>");
-    }
-
+    // The sheet rows, pointing at the time labels as shared strings.
     ReplaceIgnoringCase(parts.sheet, QStringLiteral("<!--ROWCOUNT-->"), lastRow);
-    ReplaceIgnoringCase(parts.sheet, QStringLiteral("<!--MYROW-->"), rows);
+    const QString rowsMarker = QStringLiteral("<!--MYROW-->");
+    files.sheet = SplicedUtf8(parts.sheet, MarkerSpans(parts.sheet, rowsMarker, -1),
+                              count * 160 + cellsLength, [&](QByteArray &rows, int) {
+        for (qsizetype r = 1; r <= count; ++r) {
+            const GridRow &cells = grid.rows[static_cast<size_t>(r - 1)];
+            const QByteArray k = QByteArray::number(r + 1);
+            rows += "<row r=\"";
+            rows += k;
+            rows += "\" spans=\"1:3\" x14ac:dyDescent=\"0.15\"><c r=\"A";
+            rows += k;
+            rows += "\" t=\"s\"><v>";
+            rows += QByteArray::number(r + ExcelTemplateStrings - 1);
+            rows += "</v></c><c r=\"B";
+            rows += k;
+            rows += "\" s=\"2\"><v>";
+            AppendUtf8(rows, cells[1]);
+            rows += "</v></c><c r=\"C";
+            rows += k;
+            rows += "\" s=\"2\"><v>";
+            AppendUtf8(rows, cells[2]);
+            rows += "</v></c></row>";
+        }
+    });
+
     ReplaceIgnoringCase(parts.styles, ExcelValueFormat,
                         QStringLiteral("<numFmt numFmtId=\"164\" formatCode=\"%1\"/>").arg(formatCode));
+    files.styles = parts.styles.toUtf8();
 
+    // The time labels, one item each, before the end of the list.
     QString &sst = parts.sharedStrings;
     if (stormUnit == 0)
         ReplaceIgnoringCase(sst, QStringLiteral("<t>降雨强度(mm/min)</t>"), QStringLiteral("<t>降雨强度(mm/h)</t>"));
     if (timeFormat == 0)
         ReplaceIgnoringCase(sst, QStringLiteral("<t>时间(min)</t>"), QStringLiteral("<t>时间(H:M)</t>"));
-    ReplaceIgnoringCase(sst, QStringLiteral("</sst>"), strings + QStringLiteral("</sst>"));
     // Every item is used by exactly one cell, so both counts are the number of items.
     const QString items = QString::number(count + ExcelTemplateStrings);
     ReplaceIgnoringCase(sst, QStringLiteral(" count=\"9\" uniqueCount=\"9\""),
                         QStringLiteral(" count=\"%1\" uniqueCount=\"%1\"").arg(items));
+    files.sharedStrings = SplicedUtf8(sst, MarkerSpans(sst, QStringLiteral("</sst>"), 0), count * 16 + cellsLength,
+                                      [&](QByteArray &strings, int) {
+        for (const GridRow &cells : grid.rows) {
+            strings += "<si><t>";
+            AppendUtf8(strings, cells[0]);
+            strings += "</t></si>";
+        }
+    });
 
+    // The chart: its ranges end at the last row, its titles follow the settings, and the
+    // cached points are the table's.
     QString &chart = parts.chart;
     const QString sheet = QStringLiteral("雨型数据1!");
     for (const QChar column : {QLatin1Char('A'), QLatin1Char('B'), QLatin1Char('C')}) {
@@ -188,12 +244,16 @@ void FillExcelChartParts(ExcelChartParts &parts, const GridTexts &grid, int time
     if (timeFormat == 0)
         ReplaceIgnoringCase(chart, QStringLiteral("(min)"), QStringLiteral("(H:M)"));
     const QString range = sheet + QStringLiteral("$%1$2:$%1$") + lastRow + QStringLiteral("</c:f>");
-    ReplaceCacheAfter(chart, range.arg(QLatin1Char('A')), QStringLiteral("c:strCache"),
-                      PointCache(QStringLiteral("c:strCache"), grid, 0, {}));
-    ReplaceCacheAfter(chart, range.arg(QLatin1Char('B')), QStringLiteral("c:numCache"),
-                      PointCache(QStringLiteral("c:numCache"), grid, 1, formatCode));
-    ReplaceCacheAfter(chart, range.arg(QLatin1Char('C')), QStringLiteral("c:numCache"),
-                      PointCache(QStringLiteral("c:numCache"), grid, 2, formatCode));
+    std::vector<Span> caches;
+    AddCachesAfter(caches, chart, range.arg(QLatin1Char('A')), QStringLiteral("c:strCache"), 0);
+    AddCachesAfter(caches, chart, range.arg(QLatin1Char('B')), QStringLiteral("c:numCache"), 1);
+    AddCachesAfter(caches, chart, range.arg(QLatin1Char('C')), QStringLiteral("c:numCache"), 2);
+    std::sort(caches.begin(), caches.end(), [](const Span &a, const Span &b) { return a.start < b.start; });
+    files.chart = SplicedUtf8(chart, caches, static_cast<qsizetype>(caches.size()) * (count * 30 + cellsLength),
+                              [&](QByteArray &out, int column) {
+        AppendPointCache(out, column == 0 ? "c:strCache" : "c:numCache", grid, static_cast<size_t>(column), formatCode);
+    });
+    return files;
 }
 
 PackagePlacement WriteWordTable(const QString &path, const GridTexts &grid, int timeFormat, int stormUnit,
@@ -203,7 +263,7 @@ PackagePlacement WriteWordTable(const QString &path, const GridTexts &grid, int 
     package.Open(QStringLiteral("CalcData"));
     const QString document = package.ReadPartText(WordDocumentPart);
     const QString row = package.ReadPartText(WordRowPart);
-    package.WritePartText(WordDocumentPart, WordTableDocument(document, row, grid, timeFormat, stormUnit));
+    package.WritePart(WordDocumentPart, WordTableDocument(document, row, grid, timeFormat, stormUnit));
     return package.SaveAs(path);
 }
 
@@ -214,12 +274,13 @@ PackagePlacement WriteExcelChart(const QString &path, const GridTexts &grid, int
         throw TavrelError(NoDataMessage);
     TemplatePackage package(tempFolder);
     package.Open(QStringLiteral("ExcelPicData"));
-    ExcelChartParts parts{package.ReadPartText(ExcelSheetPart), package.ReadPartText(ExcelStringsPart),
-                          package.ReadPartText(ExcelChartPart), package.ReadPartText(ExcelStylesPart)};
-    FillExcelChartParts(parts, grid, timeFormat, stormUnit);
-    package.WritePartText(ExcelSheetPart, parts.sheet);
-    package.WritePartText(ExcelStringsPart, parts.sharedStrings);
-    package.WritePartText(ExcelChartPart, parts.chart);
-    package.WritePartText(ExcelStylesPart, parts.styles);
+    ExcelChartFiles files =
+        FillExcelChartParts({package.ReadPartText(ExcelSheetPart), package.ReadPartText(ExcelStringsPart),
+                             package.ReadPartText(ExcelChartPart), package.ReadPartText(ExcelStylesPart)},
+                            grid, timeFormat, stormUnit);
+    package.WritePart(ExcelSheetPart, std::move(files.sheet));
+    package.WritePart(ExcelStringsPart, std::move(files.sharedStrings));
+    package.WritePart(ExcelChartPart, std::move(files.chart));
+    package.WritePart(ExcelStylesPart, std::move(files.styles));
     return package.SaveAs(path);
 }

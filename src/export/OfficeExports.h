@@ -20,23 +20,31 @@ QString ExcelChartProposedFileName(const TExpressionObject &model);
 // The Word table's main part: the unit and time markers of the header row filled in
 // (StormUnit 0 "mm/h", 1 "mm/min"; TimeFormat 0 "H:M", 1 "min"; any other value leaves
 // its marker, an XML comment that shows nothing), then one copy of `rowTemplate` per
-// table row in place of the table marker. Markers match case-sensitively.
-QString WordTableDocument(QString document, const QString &rowTemplate, const GridTexts &grid, int timeFormat,
-                          int stormUnit);
+// table row in place of the table marker. Markers match case-sensitively. The part is
+// returned encoded, as UTF-8.
+QByteArray WordTableDocument(QString document, const QString &rowTemplate, const GridTexts &grid, int timeFormat,
+                             int stormUnit);
 
-// The parts of the workbook that carry the storm.
+// The parts of the workbook that carry the storm, as the template has them ...
 struct ExcelChartParts {
     QString sheet;           // "xl/worksheets/sheet2.xml", the data sheet
     QString sharedStrings;   // "xl/sharedStrings.xml"
     QString chart;           // "xl/charts/chart1.xml"
     QString styles;          // "xl/styles.xml", for the values' number format
 };
+// ... and filled in, encoded as UTF-8.
+struct ExcelChartFiles {
+    QByteArray sheet;
+    QByteArray sharedStrings;
+    QByteArray chart;
+    QByteArray styles;
+};
 // Fills them in for the table: one sheet row per table row (the time label as a shared
 // string, the two values as numbers shown with the decimals of the table's texts), the
 // headings and axis titles for the unit and time format, every chart range ending at the
 // last row, the shared-string counts and the chart's cached points set from the data.
 // Markers match ignoring case.
-void FillExcelChartParts(ExcelChartParts &parts, const GridTexts &grid, int timeFormat, int stormUnit);
+ExcelChartFiles FillExcelChartParts(ExcelChartParts parts, const GridTexts &grid, int timeFormat, int stormUnit);
 
 // Write the finished package to `path` exactly (the caller forces the extension first).
 // Work folders are made in `tempFolder`. TargetBusy: the file could not be replaced and

@@ -146,6 +146,19 @@ private:
     std::vector<QByteArray> contents;
 };
 
+// The whole file, read into `buffer`, whose room is used when it is large enough.
+QByteArray ReadFileInto(const QString &path, QByteArray buffer)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TavrelError(QStringLiteral("无法打开文件“%1”：%2").arg(Native(path), file.errorString()));
+    const qint64 size = file.size();
+    buffer.resize(static_cast<qsizetype>(size));
+    if (file.read(buffer.data(), size) != size || !file.atEnd())
+        throw TavrelError(QStringLiteral("无法读取文件“%1”：%2").arg(Native(path), file.errorString()));
+    return buffer;
+}
+
 // Every file under `folder`, as entry names relative to it, "[Content_Types].xml" first
 // (some readers look for it at the front), the rest in a fixed order.
 QStringList FilesUnder(const QString &folder)
@@ -214,6 +227,7 @@ void TemplatePackage::close()
 {
     work.reset();
     unpacked.clear();
+    written.clear();
     if (templateArchive)
         zip_discard(templateArchive);   // also frees its source
     templateArchive = nullptr;
@@ -318,11 +332,16 @@ QString TemplatePackage::ReadPartText(const QString &part) const
 
 void TemplatePackage::WritePartText(const QString &part, const QString &text)
 {
+    WritePart(part, text.toUtf8());
+}
+
+void TemplatePackage::WritePart(const QString &part, QByteArray bytes)
+{
     const QString path = checkedPartPath(part);
-    const QByteArray bytes = text.toUtf8();
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
         throw CannotCreate(path, file.errorString());
+    written[part] = std::move(bytes);
 }
 
 void TemplatePackage::stampTime()
@@ -356,7 +375,9 @@ PackagePlacement TemplatePackage::SaveAs(const QString &target)
         stampTime();
         MemoryArchive archive;
         for (const QString &name : FilesUnder(root)) {
-            QByteArray bytes = ReadWholeFile(root + name);
+            const auto kept = written.find(name);
+            QByteArray bytes = kept != written.end() ? ReadFileInto(root + name, std::move(kept->second))
+                                                     : ReadWholeFile(root + name);
             const auto original = unpacked.find(name);
             if (original != unpacked.end() && original->second.bytes == bytes)
                 archive.copy(name, templateArchive, original->second.index);
@@ -402,6 +423,26 @@ RowTemplate::RowTemplate(const QString &format)
         from = at + placeholder.size();
     }
     pieces.push_back(format.mid(from));
-    for (const QString &piece : pieces)
+    for (const QString &piece : pieces) {
         fixedLength += piece.size();
+        utf8Pieces.push_back(piece.toUtf8());
+        fixedUtf8Length += utf8Pieces.back().size();
+    }
+}
+
+void AppendUtf8(QByteArray &out, const QString &text)
+{
+    // The table's texts are nearly always ASCII: narrowed in place, without a converted
+    // copy of each.
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    char *to = out.data() + at;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            out.truncate(at);
+            out += text.toUtf8();
+            return;
+        }
+        *to++ = static_cast<char>(c.unicode());
+    }
 }

@@ -58,6 +58,9 @@ public:
     QString ReadPartText(const QString &part) const;
     // Replaces the part with `text` as UTF-8 without a byte-order mark. Throws TavrelError.
     void WritePartText(const QString &part, const QString &text);
+    // The same with the part's bytes as they are to be stored, for a large part built as
+    // UTF-8 directly.
+    void WritePart(const QString &part, QByteArray bytes);
     // The part's file in the work folder, for parts that are replaced as whole files (its
     // folder is made if the template has none). Whatever the work folder holds at SaveAs
     // goes into the package: a file written here is packed, a file deleted is left out.
@@ -96,7 +99,13 @@ private:
     QByteArray templateBytes;
     struct zip *templateArchive = nullptr;
     std::map<QString, Unpacked> unpacked;
+    // What was written here, part by part: SaveAs reads the parts back into these
+    // buffers, which costs less than fresh ones of the same size.
+    std::map<QString, QByteArray> written;
 };
+
+// Appends `text` to `out` as UTF-8.
+void AppendUtf8(QByteArray &out, const QString &text);
 
 // A row template: a text whose only "%" characters are its "%s" placeholders. Filling
 // puts the given texts, in order, in place of the placeholders (missing texts count as
@@ -118,10 +127,26 @@ public:
             out += pieces[k];
         }
     }
-    // The length of one copy without the texts, to reserve room.
+    // The same, encoded as UTF-8.
+    template <typename Texts>
+    void AppendFilledUtf8(QByteArray &out, const Texts &texts) const
+    {
+        const size_t count = static_cast<size_t>(std::size(texts));
+        out += utf8Pieces.front();
+        for (size_t k = 1; k < utf8Pieces.size(); ++k) {
+            if (k - 1 < count)
+                AppendUtf8(out, texts[k - 1]);
+            out += utf8Pieces[k];
+        }
+    }
+    // The length of one copy without the texts, to reserve room (in UTF-16 units and in
+    // UTF-8 bytes).
     qsizetype FixedLength() const { return fixedLength; }
+    qsizetype FixedUtf8Length() const { return fixedUtf8Length; }
 
 private:
     std::vector<QString> pieces;   // the text around the placeholders
+    std::vector<QByteArray> utf8Pieces;
     qsizetype fixedLength = 0;
+    qsizetype fixedUtf8Length = 0;
 };

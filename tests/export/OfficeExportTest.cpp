@@ -211,7 +211,7 @@ TEST(WordTable, MarkersFollowTheSettingsAndRowsJoinTheTable)
     ASSERT_TRUE(row.startsWith("<w:tr")) << row.left(40).toStdString();
     ASSERT_EQ(row.count("%s"), 3);
 
-    const QString perHour = WordTableDocument(document, row, ThreeRows(0), 0, 0);
+    const QString perHour = QString::fromUtf8(WordTableDocument(document, row, ThreeRows(0), 0, 0));
     EXPECT_FALSE(perHour.contains("<!--")) << "a marker is left";
     EXPECT_TRUE(perHour.contains("<w:t>(H:M)</w:t>"));
     EXPECT_TRUE(perHour.contains("<w:t>(mm/h)</w:t>"));
@@ -222,7 +222,7 @@ TEST(WordTable, MarkersFollowTheSettingsAndRowsJoinTheTable)
     EXPECT_TRUE(lastRow > perHour.indexOf("<w:t>201.5940</w:t>") && lastRow < perHour.indexOf("</w:tbl>"));
     EXPECT_TRUE(perHour.contains("<w:t>3.7590</w:t>"));
 
-    const QString perMinute = WordTableDocument(document, row, ThreeRows(1), 1, 1);
+    const QString perMinute = QString::fromUtf8(WordTableDocument(document, row, ThreeRows(1), 1, 1));
     EXPECT_TRUE(perMinute.contains("<w:t>(min)</w:t>"));
     EXPECT_TRUE(perMinute.contains("<w:t>(mm/min)</w:t>"));
 
@@ -230,16 +230,29 @@ TEST(WordTable, MarkersFollowTheSettingsAndRowsJoinTheTable)
     // markers are case-sensitive.
     QString other = document;
     other.replace("<!--Storm_Unit-->", "<!--STORM_UNIT-->");
-    const QString unknown = WordTableDocument(other, row, ThreeRows(1), 2, 0);
+    const QString unknown = QString::fromUtf8(WordTableDocument(other, row, ThreeRows(1), 2, 0));
     EXPECT_TRUE(unknown.contains("<w:t>(<!--时间格式-->)</w:t>"));
     EXPECT_TRUE(unknown.contains("<!--STORM_UNIT-->"));
     EXPECT_FALSE(unknown.contains("<!--雨量计算数据表格-->"));
 
+    // A text outside ASCII is written as UTF-8, like the rest of the part.
+    GridTexts wide = ThreeRows(1);
+    wide.rows[1][0] = "１分钟";
+    EXPECT_TRUE(QString::fromUtf8(WordTableDocument(document, row, wide, 1, 1)).contains("<w:t>１分钟</w:t>"));
+
     // No rows: the marker simply goes.
-    const QString empty = WordTableDocument(document, row, GridTexts{}, 1, 1);
+    const QString empty = QString::fromUtf8(WordTableDocument(document, row, GridTexts{}, 1, 1));
     EXPECT_EQ(empty.count("</w:tr>"), 1);
     EXPECT_FALSE(empty.contains("<!--雨量计算数据表格-->"));
 }
+
+namespace {
+ExcelChartParts AsText(const ExcelChartFiles &files)
+{
+    return {QString::fromUtf8(files.sheet), QString::fromUtf8(files.sharedStrings), QString::fromUtf8(files.chart),
+            QString::fromUtf8(files.styles)};
+}
+} // namespace
 
 TEST(ExcelChart, PartsCarryTheRowsHeadingsAndRanges)
 {
@@ -250,7 +263,7 @@ TEST(ExcelChart, PartsCarryTheRowsHeadingsAndRanges)
     ASSERT_TRUE(parts.chart.contains("雨型数据1!$B$2:$B$122"));
     // The workbook's markers are matched ignoring case.
     parts.sheet.replace("<!--MYROW-->", "<!--MyRow-->");
-    FillExcelChartParts(parts, ThreeRows(0), 0, 0);
+    parts = AsText(FillExcelChartParts(parts, ThreeRows(0), 0, 0));
 
     EXPECT_TRUE(parts.sheet.contains("<dimension ref=\"A1:C4\"/>"));
     EXPECT_TRUE(parts.sheet.contains("<row r=\"4\" spans=\"1:3\" x14ac:dyDescent=\"0.15\"><c r=\"A4\" t=\"s\"><v>11</v></c>"
@@ -278,7 +291,7 @@ TEST(ExcelChart, PartsCarryTheRowsHeadingsAndRanges)
     // Minutes and mm/min keep the template's texts; an unknown unit keeps them too.
     ExcelChartParts minutes{"", TemplatePart("ExcelPicData", "xl/sharedStrings.xml"),
                             TemplatePart("ExcelPicData", "xl/charts/chart1.xml"), ""};
-    FillExcelChartParts(minutes, ThreeRows(1), 1, 3);
+    minutes = AsText(FillExcelChartParts(minutes, ThreeRows(1), 1, 3));
     EXPECT_TRUE(minutes.sharedStrings.contains("<t>时间(min)</t>"));
     EXPECT_TRUE(minutes.sharedStrings.contains("<t>降雨强度(mm/min)</t>"));
     EXPECT_TRUE(minutes.chart.contains("<a:t>(mm/min)</a:t>"));

@@ -2,6 +2,9 @@
 #include "Numbers.h"
 #include "TimeLabel.h"
 
+#include <algorithm>
+#include <string>
+
 GridRow GridHeading(int stormUnit)
 {
     QString unit;
@@ -15,13 +18,56 @@ GridRow GridHeading(int stormUnit)
 GridTexts MakeGridTexts(const std::vector<HyetographPoint> &points, const GridFormat &format)
 {
     GridTexts texts;
-    texts.heading = GridHeading(format.StormUnit);
-    texts.rows.reserve(points.size());
-    for (const HyetographPoint &p : points) {
-        texts.rows.push_back({TimeLabel(p.minute, format.TimeFormat), FormatFixed(p.intensity, format.Precision),
-                              FormatFixed(p.cumulative, format.Precision)});
-    }
+    RemakeGridTexts(texts, points, format);
     return texts;
+}
+
+void RemakeGridTexts(GridTexts &texts, const std::vector<HyetographPoint> &points, const GridFormat &format)
+{
+    texts.heading = GridHeading(format.StormUnit);
+    texts.rows.clear();   // keeps its room, and lets go of the old characters
+    QString &block = texts.storage;
+    block.resize(0);      // keeps its room too, unless a cell of the old table is still held
+    if (points.empty())
+        return;
+
+    // Every cell's characters go into one block, each cell ended by a null as every
+    // string's are, and the cells share the block: a long storm's table costs one
+    // allocation rather than one per cell. Each cell holds its own reference on the block,
+    // so a cell copied out of the table keeps its text, and a cell that is changed gets a
+    // copy of its own first.
+    char cell[std::max(TimeLabelRoom, FixedTextRoom)];
+    const auto rowLength = [&](const HyetographPoint &p) {
+        return WriteTimeLabel(p.minute, format.TimeFormat, cell) + WriteFixedText(p.intensity, format.Precision, cell)
+            + WriteFixedText(p.cumulative, format.Precision, cell);
+    };
+    // The first and last rows bound the widths well (the peak may add a digit or two).
+    const qsizetype guess = std::max(rowLength(points.front()), rowLength(points.back())) + 3 + 4;
+    block.reserve(guess * static_cast<qsizetype>(points.size()));
+    const auto append = [&](int length) {
+        block.append(QLatin1StringView(cell, length));
+        block.append(QChar(0));
+    };
+    for (const HyetographPoint &p : points) {
+        append(WriteTimeLabel(p.minute, format.TimeFormat, cell));
+        append(WriteFixedText(p.intensity, format.Precision, cell));
+        append(WriteFixedText(p.cumulative, format.Precision, cell));
+    }
+
+    QStringPrivate &shared = block.data_ptr();
+    char16_t *at = shared.data();
+    texts.rows.resize(points.size());
+    for (GridRow &row : texts.rows) {
+        for (QString &text : row) {
+            const auto length = static_cast<qsizetype>(std::char_traits<char16_t>::length(at));
+            if (length > 0) {
+                QStringPrivate part(shared.d_ptr(), at, length);
+                part.ref();
+                text = QString(std::move(part));
+            }
+            at += length + 1;
+        }
+    }
 }
 
 QString CsvHeaderLine(int timeFormat, int stormUnit)

@@ -11,6 +11,8 @@ using GridRow = std::array<QString, 3>;
 struct GridTexts {
     GridRow heading;
     std::vector<GridRow> rows;
+    // The characters of the cells made by MakeGridTexts, which the cells share.
+    QString storage;
 };
 
 struct GridFormat {
@@ -21,6 +23,10 @@ struct GridFormat {
 
 GridRow GridHeading(int stormUnit);
 GridTexts MakeGridTexts(const std::vector<HyetographPoint> &points, const GridFormat &format);
+// The same into `texts`, whose memory is used again where nothing else holds it: a table
+// that is made anew for every change of a storm does not fetch megabytes of fresh memory
+// each time.
+void RemakeGridTexts(GridTexts &texts, const std::vector<HyetographPoint> &points, const GridFormat &format);
 
 // The heading row and the given rows (indexes into texts.rows, in that order) as
 // tab-separated lines, each ended by "\n": what a spreadsheet pastes as three columns.

@@ -180,17 +180,24 @@ QString FormatGeneral(double value)
     return QString::fromLatin1(buf, len);
 }
 
-QString FormatFixed(double value, int decimals)
+int WriteFixedText(double value, int decimals, char *out)
 {
-    if (!std::isfinite(value))
-        return FormatGeneral(value);
+    if (!std::isfinite(value)) {
+        const QByteArray general = FormatGeneral(value).toLatin1();
+        std::memcpy(out, general.constData(), static_cast<size_t>(general.size()));
+        return static_cast<int>(general.size());
+    }
     decimals = std::clamp(decimals, 0, MaxDecimals);
     Decimal d = Decompose(value);
     RoundDecimal(d, decimals);
     // The integer part of a double has at most 309 digits.
-    char buf[MaxDecimals + 320];
-    const int len = WriteFixed(d, decimals, buf);
-    return QString::fromLatin1(buf, len);
+    return WriteFixed(d, decimals, out);
+}
+
+QString FormatFixed(double value, int decimals)
+{
+    char buf[FixedTextRoom];
+    return QString::fromLatin1(buf, WriteFixedText(value, decimals, buf));
 }
 
 double DisplayRound(int decimals, double value)

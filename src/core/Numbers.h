@@ -15,6 +15,10 @@ constexpr int MaxDecimals = 99;
 // first brought to a decimal with at most 15 significant digits, then rounded half away
 // from zero on its decimal digits, so 2.675 gives 2.68 at two decimals.
 QString FormatFixed(double value, int decimals);
+// The same text as Latin-1 characters into `out`, which has room for FixedTextRoom;
+// returns its length. For tables that write many numbers into one buffer.
+constexpr int FixedTextRoom = MaxDecimals + 330;
+int WriteFixedText(double value, int decimals, char *out);
 
 // The display rounding: the value of FormatFixed read back as a number.
 double DisplayRound(int decimals, double value);

@@ -22,13 +22,17 @@ char *PaddedDigits(char *out, uint64_t value)
     return out;
 }
 
+char *WriteTwoDigitPair(char *out, int64_t hours, int64_t minutes)
+{
+    out = PaddedDigits(out, static_cast<uint64_t>(hours));
+    *out++ = ':';
+    return PaddedDigits(out, static_cast<uint64_t>(minutes));
+}
+
 QString TwoDigitPair(int64_t hours, int64_t minutes)
 {
     char buf[48];
-    char *end = PaddedDigits(buf, static_cast<uint64_t>(hours));
-    *end++ = ':';
-    end = PaddedDigits(end, static_cast<uint64_t>(minutes));
-    return QString::fromLatin1(buf, end - buf);
+    return QString::fromLatin1(buf, WriteTwoDigitPair(buf, hours, minutes) - buf);
 }
 
 // Beyond this the minute count no longer fits the millisecond arithmetic below; every
@@ -47,38 +51,44 @@ int64_t WholeMinutes(double minute)
 }
 } // namespace
 
-QString TimeLabel(double minute, int timeFormat)
+int WriteTimeLabel(double minute, int timeFormat, char *out)
 {
     if (!std::isfinite(minute))
-        return {};
+        return 0;
     if (std::fabs(minute) >= LargeMinute) {
         if (timeFormat == 0) {
             double m = std::fmod(std::floor(minute), 1440.0);   // exact for whole floats
             if (m < 0)
                 m += 1440;
             const auto clock = static_cast<int64_t>(m);
-            return TwoDigitPair(clock / 60, clock % 60);
+            return static_cast<int>(WriteTwoDigitPair(out, clock / 60, clock % 60) - out);
         }
         if (timeFormat == 1)
-            return FormatFixed(minute, 0);
-        return {};
+            return WriteFixedText(minute, 0, out);
+        return 0;
     }
     if (timeFormat == 0) {
         int64_t m = WholeMinutes(minute) % 1440;
         if (m < 0)
             m += 1440;
-        return TwoDigitPair(m / 60, m % 60);
+        return static_cast<int>(WriteTwoDigitPair(out, m / 60, m % 60) - out);
     }
     if (timeFormat == 1) {
         const long long whole = std::llround(minute);   // halves away from zero
-        char buf[32];
-        char *end = buf;
+        char *end = out;
         if (whole < 0)
             *end++ = '-';
         end = PaddedDigits(end, static_cast<uint64_t>(whole < 0 ? -whole : whole));
-        return QString::fromLatin1(buf, end - buf);
+        return static_cast<int>(end - out);
     }
-    return {};
+    return 0;
+}
+
+QString TimeLabel(double minute, int timeFormat)
+{
+    char buf[TimeLabelRoom];
+    const int length = WriteTimeLabel(minute, timeFormat, buf);
+    return length > 0 ? QString::fromLatin1(buf, length) : QString();
 }
 
 QString ElapsedTimeLabel(double minute)

@@ -343,15 +343,18 @@ void TFormTavrel::emptyResults()
 void TFormTavrel::FillGridAndSeries()
 {
     GridData->setColumnWidths();
-    GridTexts texts = MakeGridTexts(points, gridFormat());
     Max_Rainfall_Intensity = 0;
     Max_Overall_Rainfall = 0;
     for (const HyetographPoint &p : points) {
         Max_Rainfall_Intensity = std::max(Max_Rainfall_Intensity, p.intensity);
         Max_Overall_Rainfall = std::max(Max_Overall_Rainfall, p.cumulative);
     }
-    ChartPanel->showStorm({points, texts, options.Int_TimeForamtidx, ChartTextsOf(model, gridFormat()).bottomTitle});
-    GridData->textModel()->setTexts(std::move(texts));
+    // The chart lets go of the old table's labels first, so that the new table can be
+    // made in the old one's memory.
+    ChartPanel->clearStorm();
+    GridData->textModel()->remakeTexts(points, gridFormat());
+    ChartPanel->showStorm({points, GridData->textModel()->texts(), options.Int_TimeForamtidx,
+                           ChartTextsOf(model, gridFormat()).bottomTitle});
     HideSomeSeries(nullptr);
 }
 

@@ -14,6 +14,13 @@ void GridTextModel::setTexts(GridTexts texts)
     endResetModel();
 }
 
+void GridTextModel::remakeTexts(const std::vector<HyetographPoint> &points, const GridFormat &format)
+{
+    beginResetModel();
+    RemakeGridTexts(grid, points, format);
+    endResetModel();
+}
+
 int GridTextModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(grid.rows.size());

@@ -11,6 +11,8 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void setTexts(GridTexts texts);
+    // The table of these rows, made in the memory of the one shown now.
+    void remakeTexts(const std::vector<HyetographPoint> &points, const GridFormat &format);
     const GridTexts &texts() const { return grid; }
 
     int rowCount(const QModelIndex &parent = {}) const override;

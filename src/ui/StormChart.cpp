@@ -81,7 +81,13 @@ int TimeLabelTicker::getSubTickCount(double)
 QString TimeLabelTicker::getTickLabel(double tick, const QLocale &, QChar, int)
 {
     const auto index = static_cast<qsizetype>(std::llround(tick));
-    return index >= 0 && index < labels.size() ? labels.at(index) : QString();
+    if (index < 0 || index >= labels.size())
+        return {};
+    // A copy of its own: the axis keeps its tick labels until the next replot, and a
+    // label that shares the table's characters would keep the table from being made
+    // again in the same memory.
+    const QString &label = labels.at(index);
+    return QString(label.constData(), label.size());
 }
 
 QVector<double> TimeLabelTicker::createTickVector(double, const QCPRange &range)

@@ -259,6 +259,28 @@ TEST(GridTexts, ShowTheRoundedValuesInTheChosenFormats)
     EXPECT_TRUE(grid.rows[3][0].isEmpty());
 }
 
+// The cells share their table's characters; a cell kept or changed elsewhere stays
+// itself when the table is made again in its memory.
+TEST(GridTexts, CellsKeptOrChangedOutliveATableMadeAgain)
+{
+    GridTexts grid = MakeGridTexts({{0, 1.5, 2.25}, {1, 10, 20}}, {1, 1, 2});
+    const QString kept = grid.rows[1][1];
+    QString changed = grid.rows[0][2];
+    changed.append(QLatin1Char('x'));
+    EXPECT_EQ(grid.rows[0][2], "2.25");
+    EXPECT_EQ(changed, "2.25x");
+    EXPECT_EQ(grid.rows[0][2].utf16()[4], 0);   // ended by a null, as every string
+
+    RemakeGridTexts(grid, {{5, 3, 4}}, {1, 1, 2});
+    EXPECT_EQ(kept, "10.00");
+    ASSERT_EQ(grid.rows.size(), 1u);
+    EXPECT_EQ(grid.rows[0][0], "05");
+    EXPECT_EQ(grid.rows[0][1], "3.00");
+    RemakeGridTexts(grid, {}, {1, 1, 2});
+    EXPECT_TRUE(grid.rows.empty());
+    EXPECT_EQ(kept, "10.00");
+}
+
 TEST(CsvLines, HeaderForEachFormatAndPlainDataLines)
 {
     EXPECT_EQ(CsvHeaderLine(0, 0), QStringLiteral("时间(H:M),降雨强度(mm/h),降雨总量(mm)"));

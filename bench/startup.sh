@@ -21,7 +21,13 @@ once() {
   start=$(date +%s%N)
   "$@" >/dev/null 2>&1 &
   pid=$!
-  until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do :; done
+  until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      status=0; wait "$pid" || status=$?
+      echo "$* ended before showing a window (status $status)" >&2
+      exit 1
+    fi
+  done
   end=$(date +%s%N)
   kill "$pid"
   wait "$pid" 2>/dev/null || true

@@ -119,25 +119,13 @@ public:
     template <typename Texts>
     void AppendFilled(QString &out, const Texts &texts) const
     {
-        const size_t count = static_cast<size_t>(std::size(texts));
-        out += pieces.front();
-        for (size_t k = 1; k < pieces.size(); ++k) {
-            if (k - 1 < count)
-                out += texts[k - 1];
-            out += pieces[k];
-        }
+        Fill(out, pieces, texts, [](QString &to, const QString &text) { to += text; });
     }
     // The same, encoded as UTF-8.
     template <typename Texts>
     void AppendFilledUtf8(QByteArray &out, const Texts &texts) const
     {
-        const size_t count = static_cast<size_t>(std::size(texts));
-        out += utf8Pieces.front();
-        for (size_t k = 1; k < utf8Pieces.size(); ++k) {
-            if (k - 1 < count)
-                AppendUtf8(out, texts[k - 1]);
-            out += utf8Pieces[k];
-        }
+        Fill(out, utf8Pieces, texts, AppendUtf8);
     }
     // The length of one copy without the texts, to reserve room (in UTF-16 units and in
     // UTF-8 bytes).
@@ -145,6 +133,18 @@ public:
     qsizetype FixedUtf8Length() const { return fixedUtf8Length; }
 
 private:
+    template <typename Out, typename Piece, typename Texts, typename Append>
+    static void Fill(Out &out, const std::vector<Piece> &around, const Texts &texts, Append append)
+    {
+        const size_t count = static_cast<size_t>(std::size(texts));
+        out += around.front();
+        for (size_t k = 1; k < around.size(); ++k) {
+            if (k - 1 < count)
+                append(out, texts[k - 1]);
+            out += around[k];
+        }
+    }
+
     std::vector<QString> pieces;   // the text around the placeholders
     std::vector<QByteArray> utf8Pieces;
     qsizetype fixedLength = 0;

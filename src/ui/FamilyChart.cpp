@@ -107,10 +107,8 @@ void FamilyChartLines::clear()
         chart->removeGraph(currentEntry);
     graphs.clear();
     currentEntry = nullptr;
-    // Back to the chart's own entries, hidden as before.
+    // Back to the chart's own state: no legend.
     chart->legend->clearItems();
-    chart->intensitySeries()->addToLegend();
-    chart->rainfallSeries()->addToLegend();
     chart->legend->setVisible(false);
     chart->replot(QCustomPlot::rpQueuedReplot);
 }

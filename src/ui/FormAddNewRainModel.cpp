@@ -225,8 +225,6 @@ TFormAddNewRainModel::TFormAddNewRainModel(Platform &platform, TExpressionObject
     connect(cbbStormType, &QComboBox::currentIndexChanged, this, &TFormAddNewRainModel::cbbStormTypeChange);
     connect(ButtonOK, &QPushButton::clicked, this, &TFormAddNewRainModel::ButtonOKClick);
     connect(ButtonCancle, &QPushButton::clicked, this, &TFormAddNewRainModel::ButtonCancleClick);
-
-    SetStartValues(model);
 }
 
 void TFormAddNewRainModel::showEvent(QShowEvent *event)

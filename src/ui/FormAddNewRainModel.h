@@ -14,8 +14,7 @@ class QPushButton;
 class TFormAddNewRainModel : public QDialog {
     Q_OBJECT
 public:
-    // Writes the start values into the model: the program's first storm.
-    // Reads the q-i ratio in force from `options` when it derives the other coefficient.
+    // Works on `model`, the window's storm. Reads the q-i ratio in force from `options` when it derives the other coefficient.
     TFormAddNewRainModel(Platform &platform, TExpressionObject &model, const TOptions &options,
                          QWidget *parent = nullptr);
 

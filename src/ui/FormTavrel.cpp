@@ -80,7 +80,9 @@ TFormTavrel::TFormTavrel(Platform &platform, TOptions &options, QWidget *parent)
     if (!programFolder.endsWith(QLatin1Char('/')))
         programFolder += QLatin1Char('/');
 
-    newStormDialog = new TFormAddNewRainModel(platform, model, options, this);
+    // The window opens with the default storm; the new-storm dialog is made when it is
+    // first asked for.
+    SetStartValues(model);
     RefreshRainModel();
 
     resize(800, 480 + menuBar()->sizeHint().height());
@@ -411,6 +413,8 @@ void TFormTavrel::ButtonNewRainModelClick()
     if (!MaybeSaveChanges())
         return;
     const TExpressionObject before = model;
+    if (!newStormDialog)
+        newStormDialog = new TFormAddNewRainModel(platform, model, options, this);
     newStormDialog->prepareToShow();
     // The dialog wrote the storm; the document shows it, unnamed, as a change to take back.
     if (platform.showModal(newStormDialog) == QDialog::Accepted)

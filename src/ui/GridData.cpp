@@ -51,8 +51,25 @@ QVariant GridTextModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
+namespace {
+// The heading row, whose height is fixed. QHeaderView's own size hint measures every
+// heading in bold, which would load the interface font's bold face at start-up only to be
+// clamped to that height; the hint here is the same after the clamp. Fitting a column to
+// its contents (a double-click on a divider) still measures the heading as before.
+class FixedHeightHeader : public QHeaderView {
+public:
+    FixedHeightHeader(int height, QWidget *parent) : QHeaderView(Qt::Horizontal, parent)
+    {
+        setFixedHeight(height);
+        setSectionsClickable(true);   // as the table's own header: a click selects the column
+    }
+    QSize sizeHint() const override { return {length(), height()}; }
+};
+} // namespace
+
 GridDataView::GridDataView(QWidget *parent) : QTableView(parent), gridModel(new GridTextModel(this))
 {
+    setHorizontalHeader(new FixedHeightHeader(22, this));
     setModel(gridModel);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     // Several rows can be selected (shift- and control-click) for copying.
@@ -67,7 +84,6 @@ GridDataView::GridDataView(QWidget *parent) : QTableView(parent), gridModel(new 
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setFixedHeight(22);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setColumnWidths();
 }

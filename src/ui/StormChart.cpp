@@ -111,6 +111,9 @@ StormChart::StormChart(QWidget *parent) : QCustomPlot(parent)
     setInteractions(QCP::Interactions());   // no zoom, no pan
     setMouseTracking(true);
     setNoAntialiasingOnDrag(false);
+    // Nothing is drawn on the overlay layer, so it shares the one paint buffer instead of
+    // a window-sized buffer of its own, filled at every replot.
+    layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
 
     // The widget background is white already; a second fill of the plot area costs time.
     xAxis->setLabel(QStringLiteral("降雨历时(min)"));
@@ -156,8 +159,8 @@ StormChart::StormChart(QWidget *parent) : QCustomPlot(parent)
     hoverMark->setLineStyle(QCPGraph::lsNone);
     hoverMark->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(QColor(0, 0, 255), 2), QBrush(Qt::white), 11));
     hoverMark->setSelectable(QCP::stNone);
-    hoverMark->removeFromLegend();
-
+    // No legend of its own: a hidden legend with entries is still measured at every replot.
+    legend->clearItems();
     legend->setVisible(false);
     connect(this, &QCustomPlot::beforeReplot, this, &StormChart::updateLabelStep);
     // The margin is in pixels, so it is measured once the layout has its final size.

@@ -385,6 +385,21 @@ TEST_F(MainWindow, OpenReadsByKeyAndRecomputes)
     EXPECT_EQ(DecodeText(ReadBytes(path)), QString::fromUtf8(ModelText));
 }
 
+TEST_F(MainWindow, FirstNewStormStartsFromTheOpenedFile)
+{
+    TFormTavrel &w = open();
+    platform.openAnswers.push_back({true, writeModel("x.txt", QString::fromUtf8(ModelText)), 0});
+    trigger("Menu_Open1");
+    QString shown;
+    platform.modalScripts.push_back([&](QDialog *dialog) {
+        shown = dialog->findChild<QLineEdit *>("EditStormTime")->text();
+        return int(QDialog::Rejected);
+    });
+    trigger("Menu_NewRainModel");
+    EXPECT_EQ(shown, "60");
+    EXPECT_EQ(w.Model().Storm_Time, 60);
+}
+
 TEST_F(MainWindow, RefusedFilesChangeNothing)
 {
     TFormTavrel &w = open();

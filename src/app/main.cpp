@@ -1,5 +1,6 @@
 // The desktop program.
 #include "app/CommandLine.h"
+#include "app/FontWarmUp.h"
 #include "platform/QtPlatform.h"
 #include "ui/AppIcon.h"
 #include "ui/FormTavrel.h"
@@ -13,6 +14,7 @@ int main(int argc, char **argv)
 {
     if (AnswerInformationRequest(argc, argv))
         return 0;
+    const FontConfigWarmUp fonts;   // while Qt connects to the display and loads its plugins
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 
 
@@ -19,16 +20,11 @@ struct Decimal {
     int exponent = 0;   // decimal exponent of the first digit (d1 * 10^exponent)
 };
 
-Decimal Decompose(double value)
+// Reads the digits and the exponent of a text "d.ddde+XX" (or "de+XX"), trailing zeros
+// dropped.
+Decimal FromScientific(const char *p, const char *end)
 {
     Decimal d;
-    if (value == 0 || !std::isfinite(value))
-        return d;
-    char buf[40];
-    // d.dddddddddddddde+XX: 15 significant digits, rounded to nearest.
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-    const char *p = buf;
-    const char *end = res.ptr;
     if (*p == '-') {
         d.negative = true;
         ++p;
@@ -47,6 +43,82 @@ Decimal Decompose(double value)
     while (d.count > 0 && d.digits[d.count - 1] == '0')
         --d.count;
     return d;
+}
+
+// The 15 significant digits of a value between 1E-13 and 1E15, by integer arithmetic:
+// |value| = m * 2^e exactly, so |value| * 10^k = m * 5^k * 2^(e+k), whose integer part and
+// remainder are exact in 128 bits for 0 <= k <= 27. False, with `d` untouched, outside that
+// range and on an exact half-way case, which the caller settles another way.
+bool DecomposeByIntegers(double value, Decimal &d)
+{
+    constexpr std::uint64_t Low = 100'000'000'000'000;    // 10^14
+    constexpr std::uint64_t High = 1'000'000'000'000'000; // 10^15
+    int binary = 0;
+    const double fraction = std::frexp(std::fabs(value), &binary);   // in [0.5, 1)
+    const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    const int e = binary - 53;
+    // |value| lies in [2^(binary-1), 2^binary): its decimal exponent is this or one more.
+    int exponent = ((binary - 1) * 78913) >> 18;   // floor((binary - 1) * log10(2))
+    for (int attempt = 0; attempt < 2; ++attempt, ++exponent) {
+        const int k = 14 - exponent;
+        if (k < 0 || k > 27)
+            return false;
+        unsigned __int128 scaled = m;
+        for (int i = 0; i < k; ++i)
+            scaled *= 5;
+        const int shift = e + k;
+        unsigned __int128 whole = scaled;
+        bool up = false;
+        if (shift >= 0) {
+            if (shift > 10)
+                continue;   // 2^53 * 2^10 is above 10^15: the exponent is too small
+            whole = scaled << shift;
+        } else {
+            if (-shift >= 127)
+                return false;
+            whole = scaled >> -shift;
+            const unsigned __int128 rest = scaled - (whole << -shift);
+            const unsigned __int128 half = static_cast<unsigned __int128>(1) << (-shift - 1);
+            if (rest == half)
+                return false;
+            up = rest > half;
+        }
+        if (whole >= High)
+            continue;
+        if (whole < Low)
+            return false;   // cannot happen with the exponent estimated from below
+        std::uint64_t n = static_cast<std::uint64_t>(whole) + (up ? 1 : 0);
+        d.negative = value < 0;
+        d.exponent = exponent;
+        if (n == High) {   // 9.99...95 rounds up to the next power of ten
+            d.digits[0] = '1';
+            d.count = 1;
+            ++d.exponent;
+            return true;
+        }
+        for (int i = 14; i >= 0; --i) {
+            d.digits[i] = static_cast<char>('0' + n % 10);
+            n /= 10;
+        }
+        d.count = 15;
+        while (d.digits[d.count - 1] == '0')
+            --d.count;
+        return true;
+    }
+    return false;
+}
+
+// `value` to 15 significant digits, rounded to nearest, as an exact decimal expansion of
+// the double would round it.
+Decimal Decompose(double value)
+{
+    Decimal d;
+    if (value == 0 || !std::isfinite(value) || DecomposeByIntegers(value, d))
+        return d;
+    // d.dddddddddddddde+XX: 15 significant digits of the exact value, rounded to nearest.
+    char buf[40];
+    const auto exact = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    return FromScientific(buf, exact.ptr);
 }
 
 // Rounds to `decimals` places after the point, halves away from zero, on the digits.

@@ -26,7 +26,13 @@ INSTANTIATE_TEST_SUITE_P(Values, GeneralText,
                       GeneralCase{-0.0, "0"}, GeneralCase{-2.5, "-2.5"}, GeneralCase{166.6667, "166.6667"},
                       GeneralCase{123456789012345.0, "123456789012345"}, GeneralCase{1e15, "1E15"},
                       GeneralCase{0.1 + 0.2, "0.3"}, GeneralCase{9.5981 / 167, "0.0574736526946108"},
-                      GeneralCase{99999999999999.99, "100000000000000"}));
+                      GeneralCase{99999999999999.99, "100000000000000"},
+                      // Doubles whose shortest texts end on a half between two 15-digit
+                      // numbers: the exact value lies below it, then above it. And a
+                      // subnormal, whose shortest text has fewer digits than its 15.
+                      GeneralCase{0.7672542562549735, "0.767254256254973"},
+                      GeneralCase{0.2468429743296745, "0.246842974329675"},
+                      GeneralCase{5.502521462198e-310, "5.50252146219799E-310"}));
 
 struct FixedCase {
     double value;

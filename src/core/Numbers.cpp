@@ -51,6 +51,9 @@ Decimal FromScientific(const char *p, const char *end)
 // range and on an exact half-way case, which the caller settles another way.
 bool DecomposeByIntegers(double value, Decimal &d)
 {
+#ifndef __SIZEOF_INT128__
+    return false;   // a compiler without 128-bit integers takes the exact text every time
+#else
     constexpr std::uint64_t Low = 100'000'000'000'000;    // 10^14
     constexpr std::uint64_t High = 1'000'000'000'000'000; // 10^15
     int binary = 0;
@@ -106,6 +109,7 @@ bool DecomposeByIntegers(double value, Decimal &d)
         return true;
     }
     return false;
+#endif
 }
 
 // `value` to 15 significant digits, rounded to nearest, as an exact decimal expansion of

@@ -34,6 +34,13 @@ once() {
   echo $(((end - start) / 1000000))
 }
 
+# xvfb-run can hand over before the server takes connections; a program started then
+# fails to open the display.
+for ((k = 0; k < 100; k++)); do
+  xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  sleep 0.05
+done
+
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
 program=() reference=()

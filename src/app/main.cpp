@@ -1,6 +1,6 @@
 // The desktop program.
 #include "app/CommandLine.h"
-#include "app/FontWarmUp.h"
+#include "app/StartUpWarmUp.h"
 #include "platform/QtPlatform.h"
 #include "ui/AppIcon.h"
 #include "ui/FormTavrel.h"
@@ -14,8 +14,9 @@ int main(int argc, char **argv)
 {
     if (AnswerInformationRequest(argc, argv))
         return 0;
-    const FontConfigWarmUp fonts;   // while Qt connects to the display and loads its plugins
+    StartUpWarmUp warmUp;   // the fonts, while Qt connects to the display
     QApplication app(argc, argv);
+    warmUp.loadImageFormats();   // while the window is made
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
     QApplication::setWindowIcon(AppIcon());

@@ -9,7 +9,9 @@ build="${1:-$root/build-test-release}"
 runs="${2:-11}"
 
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build" "$runs"
+  # -noreset: by default the server starts over when its last client goes, and a program
+  # started meanwhile cannot open the display.
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$build" "$runs"
 fi
 
 export XDG_CONFIG_HOME="$(mktemp -d)"

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <limits>
 
@@ -49,6 +50,17 @@ Decimal FromScientific(const char *p, const char *end)
 // |value| = m * 2^e exactly, so |value| * 10^k = m * 5^k * 2^(e+k), whose integer part and
 // remainder are exact in 128 bits for 0 <= k <= 27. False, with `d` untouched, outside that
 // range and on an exact half-way case, which the caller settles another way.
+#ifdef __SIZEOF_INT128__
+// 5^0 ... 5^27; 5^27 is just under 2^63.
+constexpr auto PowersOfFive = [] {
+    std::array<std::uint64_t, 28> powers{};
+    powers[0] = 1;
+    for (size_t k = 1; k < powers.size(); ++k)
+        powers[k] = powers[k - 1] * 5;
+    return powers;
+}();
+#endif
+
 bool DecomposeByIntegers(double value, Decimal &d)
 {
 #ifndef __SIZEOF_INT128__
@@ -66,9 +78,7 @@ bool DecomposeByIntegers(double value, Decimal &d)
         const int k = 14 - exponent;
         if (k < 0 || k > 27)
             return false;
-        unsigned __int128 scaled = m;
-        for (int i = 0; i < k; ++i)
-            scaled *= 5;
+        const unsigned __int128 scaled = static_cast<unsigned __int128>(m) * PowersOfFive[k];
         const int shift = e + k;
         unsigned __int128 whole = scaled;
         bool up = false;

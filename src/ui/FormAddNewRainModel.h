@@ -14,7 +14,8 @@ class QPushButton;
 class TFormAddNewRainModel : public QDialog {
     Q_OBJECT
 public:
-    // Works on `model`, the window's storm. Reads the q-i ratio in force from `options` when it derives the other coefficient.
+    // Works on `model`, the window's storm. Reads the q-i ratio in force from `options`
+    // when it derives the other coefficient.
     TFormAddNewRainModel(Platform &platform, TExpressionObject &model, const TOptions &options,
                          QWidget *parent = nullptr);
 

@@ -61,7 +61,7 @@ public:
     FixedHeightHeader(int height, QWidget *parent) : QHeaderView(Qt::Horizontal, parent)
     {
         setFixedHeight(height);
-        setSectionsClickable(true);   // as the table's own header: a click selects the column
+        setSectionsClickable(true);   // as the header QTableView makes for itself
     }
     QSize sizeHint() const override { return {length(), height()}; }
 };

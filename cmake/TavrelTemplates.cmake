@@ -42,5 +42,4 @@ function(tavrel_add_templates target)
   # Zip archives do not shrink; rcc need not try.
   qt_add_resources(${target} tavrel_templates PREFIX /templates BASE ${output_root}
                    OPTIONS -no-compress FILES ${archives})
-  target_link_libraries(${target} PUBLIC PkgConfig::LIBZIP)
 endfunction()

@@ -1,6 +1,8 @@
 #include "TemplatePackage.h"
 
+#include "ZipArchive.h"
 #include "core/Failure.h"
+#include "core/PrivateModule.h"
 #include "core/TextFile.h"
 
 #include <QDateTime>
@@ -10,7 +12,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <zip.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -24,7 +25,7 @@ const QString TemplateResourceFolder = QStringLiteral(":/templates/");
 
 // The fastest deflate level: the parts are repetitive XML that shrinks well at any level,
 // and the pictures do not shrink at all, so higher levels cost time for a few per cent.
-constexpr zip_uint32_t PackingLevel = 1;
+constexpr int PackingLevel = 1;
 
 QString Native(const QString &path)
 {
@@ -34,11 +35,6 @@ QString Native(const QString &path)
 TavrelError CannotCreate(const QString &path, const QString &reason)
 {
     return TavrelError(CannotWriteMessage(path, reason));
-}
-
-QString ZipErrorText(zip_error_t *error)
-{
-    return QString::fromUtf8(zip_error_strerror(error));
 }
 
 // Entry names come from our own resources, but a name that climbs out of the work folder
@@ -61,90 +57,20 @@ std::filesystem::path FileSystemPath(const QString &path)
 #endif
 }
 
-// One archive being written in memory; the entries' bytes must live until it is closed.
-class MemoryArchive {
-public:
-    MemoryArchive()
-    {
-        zip_error_t error;
-        zip_error_init(&error);
-        source = zip_source_buffer_create(nullptr, 0, 0, &error);
-        if (source)
-            archive = zip_open_from_source(source, ZIP_TRUNCATE, &error);
-        if (!archive) {
-            const QString reason = ZipErrorText(&error);
-            zip_error_fini(&error);
-            if (source)
-                zip_source_free(source);
-            throw TavrelError(QStringLiteral("无法建立压缩包：%1").arg(reason));
-        }
-        zip_error_fini(&error);
-        zip_source_keep(source);   // it outlives the archive: the bytes are read from it
-    }
-    ~MemoryArchive()
-    {
-        if (archive)
-            zip_discard(archive);
-        zip_source_free(source);
-    }
-    MemoryArchive(const MemoryArchive &) = delete;
-    MemoryArchive &operator=(const MemoryArchive &) = delete;
+// What the ZIP module made or read, or the reason it failed.
+[[noreturn]] void PackingFailed(const QString &reason)
+{
+    throw TavrelError(reason.isEmpty() ? QStringLiteral("无法建立压缩包") : QStringLiteral("无法建立压缩包：%1").arg(reason));
+}
 
-    void add(const QString &name, QByteArray bytes)
-    {
-        contents.push_back(std::move(bytes));
-        const QByteArray &data = contents.back();
-        addEntry(name, zip_source_buffer(archive, data.constData(), static_cast<zip_uint64_t>(data.size()), 0));
-    }
-
-    // The entry `index` of `source` as it is stored there, without inflating and deflating
-    // it again; `source` must stay open until finish().
-    void copy(const QString &name, zip_t *source, zip_uint64_t index)
-    {
-        addEntry(name, zip_source_zip(archive, source, index, ZIP_FL_COMPRESSED, 0, -1));
-    }
-
-    QByteArray finish()
-    {
-        if (zip_close(archive) != 0)
-            fail();
-        archive = nullptr;
-        zip_stat_t stat;
-        zip_stat_init(&stat);
-        if (zip_source_stat(source, &stat) != 0 || zip_source_open(source) != 0)
-            throw TavrelError(QStringLiteral("无法建立压缩包：%1").arg(QString::fromUtf8(zip_error_strerror(zip_source_error(source)))));
-        QByteArray bytes(static_cast<qsizetype>(stat.size), Qt::Uninitialized);
-        const zip_int64_t read = zip_source_read(source, bytes.data(), stat.size);
-        zip_source_close(source);
-        if (read < 0 || static_cast<zip_uint64_t>(read) != stat.size)
-            throw TavrelError(QStringLiteral("无法建立压缩包"));
-        return bytes;
-    }
-
-private:
-    [[noreturn]] void fail()
-    {
-        throw TavrelError(QStringLiteral("无法建立压缩包：%1").arg(QString::fromUtf8(zip_strerror(archive))));
-    }
-
-    // Adds the entry, deflated; the archive owns `entry` once it is added.
-    void addEntry(const QString &name, zip_source_t *entry)
-    {
-        if (!entry)
-            fail();
-        const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), entry, ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(entry);
-            fail();
-        }
-        if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, PackingLevel) != 0)
-            fail();
-    }
-
-    zip_source_t *source = nullptr;
-    zip_t *archive = nullptr;
-    std::vector<QByteArray> contents;
-};
+std::unique_ptr<ZipWriter> NewArchive()
+{
+    QString error;
+    std::unique_ptr<ZipWriter> archive(ModuleFunctionAs<ZipCreateFunction>(ZipModuleName, ZipCreateName)(PackingLevel, error));
+    if (!archive)
+        PackingFailed(error);
+    return archive;
+}
 
 // The whole file, read into `buffer`, whose room is used when it is large enough.
 QByteArray ReadFileInto(const QString &path, QByteArray buffer)
@@ -228,10 +154,7 @@ void TemplatePackage::close()
     work.reset();
     unpacked.clear();
     written.clear();
-    if (templateArchive)
-        zip_discard(templateArchive);   // also frees its source
-    templateArchive = nullptr;
-    templateBytes.clear();
+    templateArchive.reset();
 }
 
 QString TemplatePackage::Open(const QString &name)
@@ -248,43 +171,27 @@ QString TemplatePackage::OpenArchive(const QByteArray &bytes, const QString &nam
         throw TavrelError(QStringLiteral("无法在“%1”中建立临时文件夹：%2").arg(Native(temp), folder->errorString()));
     const QString root = folder->path() + QLatin1Char('/');
 
-    templateBytes = bytes;
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *source =
-        zip_source_buffer_create(templateBytes.constData(), static_cast<zip_uint64_t>(templateBytes.size()), 0, &error);
-    templateArchive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
-    if (!templateArchive) {
-        const QString reason = ZipErrorText(&error);
-        zip_error_fini(&error);
-        if (source)
-            zip_source_free(source);
-        close();
+    QString reason;
+    templateArchive.reset(ModuleFunctionAs<ZipOpenFunction>(ZipModuleName, ZipOpenName)(bytes, reason));
+    if (!templateArchive)
         throw TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, reason));
-    }
-    zip_error_fini(&error);
 
     try {
-        const zip_int64_t count = zip_get_num_entries(templateArchive, 0);
-        for (zip_int64_t i = 0; i < count; ++i) {
-            const auto index = static_cast<zip_uint64_t>(i);
-            zip_stat_t stat;
-            if (zip_stat_index(templateArchive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
-                throw TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, QString::fromUtf8(zip_strerror(templateArchive))));
-            const QString entry = QString::fromUtf8(zip_get_name(templateArchive, index, ZIP_FL_ENC_GUESS));
+        const auto unreadable = [&] { return TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, reason)); };
+        const qint64 count = templateArchive->Count();
+        for (qint64 index = 0; index < count; ++index) {
+            QString entry;
+            if (!templateArchive->Name(index, entry, reason))
+                throw unreadable();
             if (!SafeEntryName(entry))
                 throw TavrelError(QStringLiteral("模板“%1”中有无效的名称“%2”").arg(name, entry));
             if (entry.endsWith(QLatin1Char('/'))) {
                 QDir().mkpath(root + entry);
                 continue;
             }
-            QByteArray data(static_cast<qsizetype>(stat.size), Qt::Uninitialized);
-            zip_file_t *file = zip_fopen_index(templateArchive, index, 0);
-            const zip_int64_t read = file ? zip_fread(file, data.data(), stat.size) : -1;
-            if (file)
-                zip_fclose(file);
-            if (read < 0 || static_cast<zip_uint64_t>(read) != stat.size)
-                throw TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, QString::fromUtf8(zip_strerror(templateArchive))));
+            QByteArray data;
+            if (!templateArchive->Read(index, data, reason))
+                throw unreadable();
             const QString path = root + entry;
             QDir().mkpath(QFileInfo(path).path());
             QFile out(path);
@@ -373,18 +280,21 @@ PackagePlacement TemplatePackage::SaveAs(const QString &target)
     {
         const QString root = WorkFolder();
         stampTime();
-        MemoryArchive archive;
+        const std::unique_ptr<ZipWriter> archive = NewArchive();
+        QString reason;
         for (const QString &name : FilesUnder(root)) {
             const auto kept = written.find(name);
             QByteArray bytes = kept != written.end() ? ReadFileInto(root + name, std::move(kept->second))
                                                      : ReadWholeFile(root + name);
             const auto original = unpacked.find(name);
-            if (original != unpacked.end() && original->second.bytes == bytes)
-                archive.copy(name, templateArchive, original->second.index);
-            else
-                archive.add(name, std::move(bytes));
+            const bool added = original != unpacked.end() && original->second.bytes == bytes
+                                   ? archive->Copy(name, *templateArchive, original->second.index, reason)
+                                   : archive->Add(name, std::move(bytes), reason);
+            if (!added)
+                PackingFailed(reason);
         }
-        packed = archive.finish();
+        if (!archive->Finish(packed, reason))
+            PackingFailed(reason);
     }
     close();
 

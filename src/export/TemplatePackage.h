@@ -24,6 +24,8 @@
 #include <memory>
 #include <vector>
 
+class ZipReader;
+
 // How SaveAs ended when it did not throw.
 enum class PackagePlacement {
     Placed,       // the target now holds the new package
@@ -93,11 +95,10 @@ private:
     // The template stays open while the package lives: a part whose file still holds what
     // was unpacked goes into the result as the template's compressed entry, unchanged.
     struct Unpacked {
-        quint64 index = 0;
+        qint64 index = 0;
         QByteArray bytes;
     };
-    QByteArray templateBytes;
-    struct zip *templateArchive = nullptr;
+    std::unique_ptr<ZipReader> templateArchive;
     std::map<QString, Unpacked> unpacked;
     // What was written here, part by part: SaveAs reads the parts back into these
     // buffers, which costs less than fresh ones of the same size.

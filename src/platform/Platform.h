@@ -3,6 +3,7 @@
 // through this interface. The desktop gets QtPlatform; tests get ScriptedPlatform, which
 // answers from a script and records every call.
 #include "core/FileType.h"
+#include "platform/Http.h"
 #include "settings/FontText.h"
 #include <QByteArray>
 #include <QList>
@@ -47,24 +48,6 @@ struct PrintRequest {
 struct PrintResult {
     bool printed = false;
     QString pdfFile;            // the PDF file written, when the print went to one
-};
-
-struct HttpRequest {
-    QString url;
-    QList<QPair<QByteArray, QByteArray>> headers;
-    bool followRedirects = false;
-    // The whole exchange, connecting included, must end within this time, and the body may
-    // not grow beyond this size: a silent or endless server must not hold the window.
-    int timeLimitMs = 10000;
-    qint64 maxBodyBytes = 64 * 1024;
-};
-
-struct HttpReply {
-    bool ok = false;            // a 2xx reply arrived
-    int status = 0;
-    QString error;              // why it failed, when !ok
-    QByteArray body;
-    QByteArray contentType;
 };
 
 class Platform {

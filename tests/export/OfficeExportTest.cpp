@@ -1,8 +1,10 @@
 #include "ExportTestSupport.h"
 #include "TestSupport.h"
 #include "core/Failure.h"
+#include "core/PrivateModule.h"
 #include "export/CalcBook.h"
 #include "export/OfficeExports.h"
+#include "export/ZipArchive.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -416,6 +418,22 @@ TEST_F(OfficeFiles, EntriesThatClimbOutOfTheWorkFolderAreRefused)
     TemplatePackage package(temp);
     const QByteArray crafted = ArchiveWithEntry(folder + "/crafted.zip", "word/../../escaped.xml");
     EXPECT_THROW(package.OpenArchive(crafted, "crafted"), TavrelError);
+}
+
+TEST_F(OfficeFiles, MissingModulesFunctionsAndArchivesAreErrorsThatNameThem)
+{
+    const auto message = [](auto &&call) {
+        try {
+            call();
+        } catch (const TavrelError &e) {
+            return e.message();
+        }
+        return QString();
+    };
+    EXPECT_TRUE(message([] { ModuleFunction("tavrel-none", ZipOpenName); }).contains("tavrel-none"));
+    EXPECT_TRUE(message([] { ModuleFunction(ZipModuleName, "NoSuchFunction"); }).contains("NoSuchFunction"));
+    TemplatePackage package(temp);
+    EXPECT_TRUE(message([&] { package.OpenArchive("not an archive", "Garbled"); }).contains("Garbled"));
 }
 
 TEST_F(OfficeFiles, WhatTheWorkFolderHoldsIsWhatIsPacked)

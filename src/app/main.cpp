@@ -3,6 +3,7 @@
 #include "app/StartUpWarmUp.h"
 #include "platform/QtPlatform.h"
 #include "ui/AppIcon.h"
+#include "ui/FirstPaint.h"
 #include "ui/FormTavrel.h"
 
 #include <QApplication>
@@ -19,7 +20,6 @@ int main(int argc, char **argv)
     warmUp.loadImageFormats();   // while the window is made
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
-    QApplication::setWindowIcon(AppIcon());
     // The desktop entry's name, so a desktop can match the window to its entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("tavrel"));
     // Numbers read and written with "." whatever the user's locale.
@@ -34,6 +34,9 @@ int main(int argc, char **argv)
     TOptions options;   // the window loads them from the settings file
     TFormTavrel window(platform, options);
     window.show();
+    // Painting the icon at seven sizes and handing them to the X server took 10 ms, longer
+    // than anything else before the window's first picture; the icon follows it instead.
+    RunAfterFirstPaint(window, [] { QApplication::setWindowIcon(AppIcon()); });
 
     // tavrel FILE.txt opens that rain-model file, as the desktop entry passes it.
     const QStringList arguments = QApplication::arguments().mid(1);

@@ -47,11 +47,10 @@ public:
 
     bool Name(qint64 index, QString &name, QString &error) override
     {
-        zip_stat_t stat;
-        if (zip_stat_index(archive, static_cast<zip_uint64_t>(index), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME)
-            || !(stat.valid & ZIP_STAT_SIZE))
+        const char *stored = zip_get_name(archive, static_cast<zip_uint64_t>(index), ZIP_FL_ENC_GUESS);
+        if (!stored)
             return fail(error);
-        name = QString::fromUtf8(zip_get_name(archive, static_cast<zip_uint64_t>(index), ZIP_FL_ENC_GUESS));
+        name = QString::fromUtf8(stored);
         return true;
     }
 

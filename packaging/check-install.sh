@@ -77,7 +77,9 @@ appstreamcli validate --no-net "$dest"/usr/share/metainfo/*.metainfo.xml > /dev/
 # The Debian package itself, as the distribution's checker sees it: no error, no warning.
 # (Not for the sanitizer build, whose package nobody installs.)
 if [ "${3:-}" = package ]; then
-  cpack --config "$build/CPackConfig.cmake" -G DEB -B "$dest/deb" > /dev/null || fail "cpack -G DEB"
+  # libarchive converts file names through the locale's character set: in the POSIX locale
+  # of a bare machine it cannot read "软件说明书 Tavrel.pdf" at all.
+  LC_ALL=C.UTF-8 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$dest/deb" > /dev/null || fail "cpack -G DEB"
   lintian --fail-on error,warning --tag-display-limit 0 "$dest"/deb/tavrel_*.deb 2> /dev/null || fail "lintian"
 fi
 echo "installed layout, desktop entry, manual, manual pages, AppStream entry and package are fine ($pages pages)"

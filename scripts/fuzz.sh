@@ -4,6 +4,8 @@
 # SECONDS per target (default 60). The seeds under fuzz/corpus stay as they are; what a run
 # learns goes to build-fuzz/corpus, and a crash is kept as build-fuzz/crash-<target>-*.
 set -euo pipefail
+# A bare machine has no locale set; file names such as the manual's are UTF-8.
+if [ "$(locale charmap 2>/dev/null)" != "UTF-8" ]; then export LC_ALL=C.UTF-8; fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 shift || true

@@ -2,6 +2,8 @@
 # Builds Tavrel and starts it. Without a display it says so and prints the default
 # storm's table with the command-line tool instead.
 set -euo pipefail
+# A bare machine has no locale set; file names such as the manual's are UTF-8.
+if [ "$(locale charmap 2>/dev/null)" != "UTF-8" ]; then export LC_ALL=C.UTF-8; fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build"
 

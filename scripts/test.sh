@@ -3,6 +3,8 @@
 # and runs the whole test suite in both builds; then gives every fuzz target a short run,
 # so an input that once broke a reader keeps being tried.
 set -euo pipefail
+# A bare machine has no locale set; file names such as the manual's are UTF-8.
+if [ "$(locale charmap 2>/dev/null)" != "UTF-8" ]; then export LC_ALL=C.UTF-8; fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
 

@@ -32,14 +32,20 @@ QString StormOutputName(const QString &name, double P, double T, double r)
 
 namespace {
 
-// The storms SWMM refuses are left out and named; the others are written.
+// The storms of the run as one family file (the SWMM input section), through the family's
+// row of the export table. The storms SWMM refuses are left out and named; the others are
+// written.
 QStringList WriteSwmmInput(const std::vector<CliOutputContext> &storms, const QString &path)
 {
-    std::vector<TExpressionObject> models;
-    for (const CliOutputContext &context : storms)
-        models.push_back(context.model);
-    const TOptions &o = storms.front().options;
-    return WriteSwmmInputFamily(models, o.Bool_CalcByShow, o.Int_Precision, path);
+    StormFamily family;
+    for (const CliOutputContext &context : storms) {
+        FamilyMember member;
+        member.model = context.model;
+        family.members.push_back(std::move(member));
+    }
+    const CliOutputContext &first = storms.front();
+    const ExportInput input{first.model, first.options, first.grid, QDir::tempPath(), {}, &family};
+    return FamilySwmmFormat().write(input, path).leftOut;
 }
 
 struct Arguments {
@@ -152,14 +158,14 @@ struct StormOutput {
 
 // A format of the export table for one storm. The Office packages are made in the
 // temporary folder; a target that cannot be replaced is a failure of the tool.
-StormWriter FormatWriter(const ExportFormat &format, const CliChartDrawer &drawChart, bool bookSize)
+StormWriter FormatWriter(const ExportFormat &format, const CliChartDrawer &drawChart)
 {
     if (format.needsChart && !drawChart)
         throw TavrelError(QStringLiteral("图片和计算书需要图形界面库 / pictures and books need the desktop libraries"));
-    return [&format, drawChart, bookSize](const CliOutputContext &c, const QString &path) {
+    return [&format, drawChart](const CliOutputContext &c, const QString &path) {
         const ExportInput input{c.model, c.options, c.grid, QDir::tempPath(),
-                                [&](const QString &picture) { drawChart(c, picture, bookSize); }};
-        if (format.write(input, path) != PackagePlacement::Placed)
+                                [&](const QString &picture) { drawChart(c, picture, format.chartAtBookSize); }};
+        if (format.write(input, path).placement != PackagePlacement::Placed)
             throw TavrelError(PackagePlacementFailedMessage);
     };
 }
@@ -169,7 +175,7 @@ std::vector<StormOutput> OutputsFor(const QStringList &names, const QStringList 
     std::vector<StormOutput> outputs;
     for (const QString &name : books) {
         // The desktop program's rule: whatever the name's extension, the book is a .docx.
-        outputs.push_back({ReplaceExtension(name, CalcBookExtension), FormatWriter(CalcBookFormat(), drawChart, true), {}, false});
+        outputs.push_back({ReplaceExtension(name, CalcBookExtension), FormatWriter(CalcBookFormat(), drawChart), {}, false});
     }
     for (const QString &name : names) {
         StormOutput output;
@@ -179,8 +185,8 @@ std::vector<StormOutput> OutputsFor(const QStringList &names, const QStringList 
             output.modelOnly = true;
             output.write = [](const CliOutputContext &context, const QString &path) { WriteRainModelFile(path, context.model); };
         } else if (const ExportFormat *format = FindExportFormat(extension)) {
-            output.write = FormatWriter(*format, drawChart, false);
-        } else if (extension == SwmmInputExtension) {
+            output.write = FormatWriter(*format, drawChart);
+        } else if (extension == FamilySwmmFormat().extension) {
             output.writeFamily = WriteSwmmInput;
         } else {
             throw TavrelError(QStringLiteral("不支持的输出格式“%1” / unsupported output format").arg(extension));
@@ -347,6 +353,12 @@ int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer 
             return StormOutputName(output.name, storm.Storm_RepeatYear, storm.Storm_Time, storm.Storm_Percent);
         };
 
+        // A storm of negative rain is made nowhere, not even as a model file.
+        if (!run.attempt(storm, QString(), [&] {
+                if (const StormRuleProblem problem = CheckStormRules(storm))
+                    throw TavrelError(ErrorPrefix + problem.message);
+            }))
+            continue;
         // The model file holds the inputs only, so it needs no computation.
         for (const StormOutput &output : outputs) {
             if (output.modelOnly)

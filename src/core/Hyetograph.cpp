@@ -20,6 +20,50 @@ double FormulaA(const TExpressionObject &m)
 }
 
 namespace {
+// The Keifer-Chu intensity at a distance x (minutes, scaled by r or 1 - r) from the peak.
+double ChicagoIntensity(double a, double b, double n, double x)
+{
+    return CheckedDiv(CheckedFinite(a * ((1 - n) * x + b)), CheckedPow(x + b, n + 1));
+}
+} // namespace
+
+StormRuleProblem CheckStormRules(const TExpressionObject &m)
+{
+    StormRuleProblem problem;
+    // Only the logarithm's forms have a depth factor; a P with no logarithm is the
+    // computation's failure to report.
+    if ((m.LG_LN != 0 && m.LG_LN != 1) || !(m.Storm_RepeatYear > 0) || !std::isfinite(m.Storm_RepeatYear))
+        return problem;
+    const bool lg = m.LG_LN == 0;
+    const double factor = 1 + m.c * (lg ? std::log10(m.Storm_RepeatYear) : std::log(m.Storm_RepeatYear));
+    if (!(factor > 0)) {
+        problem.field = StormRuleProblem::ReturnPeriod;
+        problem.message = QStringLiteral("重现期P=%1年时，1 + C·%2P = %3，不大于0：公式算不出正的雨量，无法生成暴雨")
+                              .arg(FormatGeneral(m.Storm_RepeatYear), lg ? QStringLiteral("lg") : QStringLiteral("ln"),
+                                   FormatGeneral(std::round(factor * 1e4) / 1e4));
+        return problem;
+    }
+    if (!(m.a1 > 0)) {
+        problem.field = StormRuleProblem::A1;
+        problem.message = QStringLiteral("A1=%1，不大于0：公式算不出正的雨量，无法生成暴雨").arg(FormatGeneral(m.a1));
+        return problem;
+    }
+    // With n above 1 the intensity a((1 - n)x + b)/(x + b)^(n + 1) falls below 0 once the
+    // scaled distance x from the peak passes b / (n - 1); the farthest minute of a storm of
+    // T minutes lies at x = T (minute 0, whatever r is).
+    if (m.n > 1 && m.b >= 0 && m.Storm_Time > 0 && std::isfinite(m.Storm_Time)) {
+        const double limit = m.b / (m.n - 1);
+        if (m.Storm_Time > limit) {
+            problem.field = StormRuleProblem::Exponent;
+            problem.message = QStringLiteral("n=%1大于1，离雨峰超过b/(n-1)=%2分钟处雨强为负：公式算不出%3分钟的暴雨")
+                                  .arg(FormatGeneral(m.n), FormatGeneral(std::round(limit * 1e4) / 1e4),
+                                       FormatGeneral(m.Storm_Time));
+        }
+    }
+    return problem;
+}
+
+namespace {
 
 // The Keifer-Chu intensity of every whole minute 0 … trunc(T), in the unit and rounding of
 // `s`, handed to `visit(minute, label, intensity)` in order. The peak minute of a b = 0
@@ -34,6 +78,8 @@ void EachMinute(const TExpressionObject &m, const ComputeSettings &s, Visit &&vi
     const double N = std::trunc(T);
     if (N < 0)
         return;
+    if (const StormRuleProblem problem = CheckStormRules(m))
+        throw TavrelError(problem.message);
     const double a = FormulaA(m);
     const double b = m.b;
     const double n = m.n;
@@ -52,7 +98,10 @@ void EachMinute(const TExpressionObject &m, const ComputeSettings &s, Visit &&vi
         // At the peak the distance is 0, also when r * T carries rounding.
         const double distance = side == 0 ? 0.0 : std::fabs(t - tp);
         const double x = rising ? CheckedDiv(distance, r) : CheckedDiv(distance, 1 - r);
-        double I = CheckedDiv(CheckedFinite(a * ((1 - n) * x + b)), CheckedPow(x + b, n + 1));
+        double I = ChicagoIntensity(a, b, n, x);
+        // The rules above keep the rain positive; a minute that is not is never passed on.
+        if (I < 0)
+            throw TavrelError(QStringLiteral("第%1分钟的雨强为负，无法生成暴雨").arg(i));
         if (perHour)
             I = CheckedFinite(I * 60);
         if (s.CalcByShow)

@@ -29,6 +29,20 @@ struct HyetographResult {
 // Longest storm the program computes, in minutes.
 constexpr double MaxStormMinutes = 100000;
 
+// Why a storm cannot be made from this model, before anything is computed: a formula that
+// gives no positive rain (a depth factor 1 + C lg P, or ln P, that is not above 0; an A1
+// not above 0; an exponent n above 1 whose storm is long enough for the intensity far from
+// the peak to turn negative). Such a storm would put negative rain into every table and
+// every model it reaches. `field` names the input at fault; None: the storm may be made
+// (other faults, a P of 0 or a step of 0, are the computation's to report).
+struct StormRuleProblem {
+    enum Field { None, A1, ReturnPeriod, Exponent };
+    Field field = None;
+    QString message;
+    explicit operator bool() const { return field != None; }
+};
+StormRuleProblem CheckStormRules(const TExpressionObject &model);
+
 // The value a = A1 (1 + C lg P) of the intensity formula (ln P with LG_LN 1, 0 with any
 // other LG_LN). Throws TavrelError for a P that has no logarithm or an overflow.
 double FormulaA(const TExpressionObject &model);

@@ -71,6 +71,21 @@ FamilyValues FamilyValuesOf(FamilyBy by, const std::vector<double> &chosen, doub
     return kept;
 }
 
+QString AcceptedFamilyValues(FamilyBy by, const QString &text, double current)
+{
+    const FamilyValues typed = ParseFamilyValues(by, text);
+    QSet<QString> kept;
+    for (double value : FamilyValuesOf(by, typed.values, current).values)
+        kept.insert(FormatGeneral(value));
+    QStringList accepted;
+    for (double value : typed.values) {
+        const QString name = FormatGeneral(value);
+        if (kept.contains(name) && !accepted.contains(name))
+            accepted.append(name);
+    }
+    return accepted.join(QLatin1Char(','));
+}
+
 double PeakIntensity(const std::vector<HyetographPoint> &points)
 {
     double peak = 0;

@@ -32,6 +32,10 @@ FamilyValues ParseFamilyValues(FamilyBy by, const QString &text);
 // named in `problems`.
 FamilyValues FamilyValuesOf(FamilyBy by, const std::vector<double> &chosen, double current);
 
+// The values of `text` that FamilyValuesOf keeps, in the order typed, as a list to
+// remember: what is not a number, out of range, repeated or beyond the limit is dropped.
+QString AcceptedFamilyValues(FamilyBy by, const QString &text, double current);
+
 // One storm of the family, computed: its model (with its results), rows and table texts.
 struct FamilyMember {
     QString name;

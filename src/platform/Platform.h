@@ -26,6 +26,10 @@ struct FileDialogRequest {
     QString folder;             // where the dialog opens when the name has no folder; empty: anywhere
     bool overwritePrompt = false;
     bool mustExist = false;     // open dialog: folder and file must exist
+    // Save dialog: the extension (without its dot) the dialog adds to a name typed without
+    // one, before it asks about replacing a file. Empty: names stay as typed.
+    QString defaultSuffix;
+    bool suffixFollowsType = false;   // pictures: the type chosen gives the suffix
 };
 
 struct FileDialogResult {

@@ -68,6 +68,18 @@ FileDialogResult RunFileDialog(QWidget *parent, const FileDialogRequest &request
         if (request.selectedType >= 0 && request.selectedType < filters.size())
             dialog.selectNameFilter(filters[request.selectedType]);
     }
+    if (save && !request.defaultSuffix.isEmpty()) {
+        dialog.setDefaultSuffix(request.defaultSuffix);
+        // A picture's type decides its extension: the suffix follows the type chosen.
+        const auto followType = [&dialog, &request, filters](const QString &filter) {
+            const qsizetype index = filters.indexOf(filter);
+            const QString mask = index >= 0 && index < request.types.size() ? request.types[index].mask : QString();
+            if (mask.startsWith(QLatin1String("*.")) && mask != QLatin1String("*.*") && !mask.contains(QLatin1Char(';')))
+                dialog.setDefaultSuffix(mask.mid(2));
+        };
+        if (request.suffixFollowsType)
+            QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followType);
+    }
     if (!request.folder.isEmpty() && QFileInfo(request.folder).isDir())
         dialog.setDirectory(request.folder);
     if (!request.fileName.isEmpty()) {

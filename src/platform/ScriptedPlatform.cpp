@@ -1,6 +1,7 @@
 #include "platform/ScriptedPlatform.h"
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QPrinter>
 
 ScriptedPlatform::ScriptedPlatform()
@@ -40,7 +41,11 @@ FileDialogResult ScriptedPlatform::fileDialog(PlatformCallKind kind, QWidget *pa
     call.fileRequest = request;
     FileDialogResult cancelled;
     cancelled.selectedType = request.selectedType;
-    return TakeFront(answers).value_or(cancelled);
+    FileDialogResult answer = TakeFront(answers).value_or(cancelled);
+    // As a real save dialog does: a name typed without an extension gets the default one.
+    if (answer.accepted && !request.defaultSuffix.isEmpty() && !QFileInfo(answer.path).fileName().contains(QLatin1Char('.')))
+        answer.path += QLatin1Char('.') + request.defaultSuffix;
+    return answer;
 }
 
 FileDialogResult ScriptedPlatform::saveFileDialog(QWidget *parent, const FileDialogRequest &request)

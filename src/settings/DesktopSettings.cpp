@@ -3,6 +3,7 @@
 #include "core/Failure.h"
 
 #include <QDir>
+#include <limits>
 
 namespace {
 
@@ -18,6 +19,13 @@ bool ReadInt(const IniProfile &ini, const char *key, int &value)
     if (ok)
         value = n;
     return ok;
+}
+
+// The far edge of a place (start + length - 1) must be a number a rectangle can hold: a
+// hand-edited Window_Left=2147483647 with any width would overflow it.
+bool EdgeFits(int start, int length)
+{
+    return qint64(start) + qint64(length) - 1 <= std::numeric_limits<int>::max();
 }
 
 // "x,y"
@@ -63,7 +71,8 @@ void LoadDesktopSettings(const QString &path, TDesktopSettings &settings)
     int left = 0, top = 0, width = 0, height = 0, maximized = 0;
     // A place is taken whole or not at all: half of one puts the window anywhere.
     if (ReadInt(ini, "Window_Left", left) && ReadInt(ini, "Window_Top", top) && ReadInt(ini, "Window_Width", width)
-        && ReadInt(ini, "Window_Height", height) && width > 0 && height > 0)
+        && ReadInt(ini, "Window_Height", height) && width > 0 && height > 0 && EdgeFits(left, width)
+        && EdgeFits(top, height))
         settings.window = QRect(left, top, width, height);
     if (ReadInt(ini, "Window_Maximized", maximized))
         settings.windowMaximized = maximized != 0;

@@ -17,67 +17,71 @@
 #include <QFileInfo>
 #include <algorithm>
 
-bool TFormTavrel::refuseEmptyResult(const QString &message)
-{
-    if (!points.empty())
-        return false;
-    platform.messageBox(this, MessageIcon::Information, QStringLiteral("提示"), message);
-    return true;
-}
-
-namespace {
-const QString NoCurveMessage = QStringLiteral("没有曲线可以保存~\r\n点击“添加”按钮，添加新曲线");
-} // namespace
-
-QString TFormTavrel::askDataFileName(const QList<FileTypeEntry> &types, int selectedType, const QString &extension,
-                                     const QString &proposed)
+QString TFormTavrel::askExportFileName(const ExportFormat &format, const ExportInput &input)
 {
     FileDialogRequest request;
-    request.title = QStringLiteral("保存雨型数据");
-    request.types = types;
-    request.selectedType = selectedType;
-    request.fileName = proposed;
+    request.title = format.title;
+    request.types = format.types;
+    request.selectedType = format.selectedType;
+    request.fileName = format.proposedName(input);
     request.overwritePrompt = true;
     request.folder = folderFor(&TDesktopSettings::exportFolder);
-    const FileDialogResult chosen = platform.saveFileDialog(this, request);
-    if (!chosen.accepted || chosen.path.trimmed().isEmpty())
-        return {};
-    const QString path = ReplaceExtension(chosen.path, extension);
-    if (!confirmChangedName(chosen.path, path, request.title))
-        return {};
-    rememberFile(&TDesktopSettings::exportFolder, path);
-    return path;
+    // The dialog adds the extension to a name typed without one, so the replace question
+    // is its own, and 否 there keeps the dialog open.
+    request.defaultSuffix = format.extension.mid(1);
+    request.suffixFollowsType = format.typeDecidesFormat;
+    for (;;) {
+        const FileDialogResult chosen = platform.saveFileDialog(this, request);
+        if (!chosen.accepted || chosen.path.trimmed().isEmpty())
+            return {};
+        const QString path = ReplaceExtension(chosen.path, ExportExtension(format, chosen.selectedType));
+        if (confirmChangedName(chosen.path, path, request.title)) {
+            rememberFile(&TDesktopSettings::exportFolder, path);
+            return path;
+        }
+        // 否 to replacing the file under the changed name: back to the dialog.
+        request.fileName = chosen.path;
+        request.selectedType = chosen.selectedType;
+    }
 }
 
 void TFormTavrel::MenuSaveDataToExcelClick()
 {
-    runExport(CsvFormat());
+    RunExport(CsvFormat());
 }
 
 void TFormTavrel::MenuSaveDataToSWMMClick()
 {
-    runExport(SwmmFormat());
+    RunExport(SwmmFormat());
 }
 
 void TFormTavrel::MenuSaveDataToWordClick()
 {
-    runExport(WordTableFormat());
+    RunExport(WordTableFormat());
 }
 
 void TFormTavrel::btn_OutputExcelPicDataClick()
 {
-    runExport(ExcelChartFormat());
+    RunExport(ExcelChartFormat());
 }
 
 void TFormTavrel::Button_OutputResultClick()
 {
-    runExport(CalcBookFormat());
+    RunExport(CalcBookFormat());
 }
 
-void TFormTavrel::runExport(const ExportFormat &format)
+void TFormTavrel::Menu_SavePicClick(int tag)
 {
-    if (!format.emptyMessage.isEmpty() && refuseEmptyResult(format.emptyMessage))
+    RunExport(PictureFormat(tag));
+}
+
+void TFormTavrel::RunExport(const ExportFormat &format)
+{
+    const StormFamily *family = Comparison->active() ? &Comparison->family() : nullptr;
+    if (format.wholeFamily ? !family || family->members.empty() : points.empty()) {
+        platform.messageBox(this, MessageIcon::Information, QStringLiteral("提示"), format.emptyMessage);
         return;
+    }
     if (format.swmmUnits && SwmmNeedsSwitch(options.Int_TimeForamtidx, options.Int_StormUnitidx)) {
         // The table shows what the file holds: the window switches with it and says so.
         options.Int_TimeForamtidx = 0;
@@ -87,24 +91,38 @@ void TFormTavrel::runExport(const ExportFormat &format)
         if (points.empty())
             return;   // the recomputation failed and said so
     }
-    const QString path = askDataFileName(format.types, format.selectedType, format.extension, format.proposedName(model));
+    const ExportInput input = exportInput(format);
+    const QString path = askExportFileName(format, input);
     if (path.isEmpty())
         return;
-    if (format.write(exportInput(), path) != PackagePlacement::Placed)
+    const ExportResult result = format.write(input, path);
+    if (result.placement != PackagePlacement::Placed) {
         platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), PackagePlacementFailedMessage);
-    else
-        openWrittenFile(path, format.opensInTextEditor);
+        return;
+    }
+    if (!result.leftOut.isEmpty()) {
+        const QString storms = result.leftOut.join(QStringLiteral("\r\n"));
+        if (!result.written) {
+            platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), QStringLiteral("没有写入文件：\r\n") + storms);
+            return;
+        }
+        platform.messageBox(this, MessageIcon::Information, QStringLiteral("提示"), QStringLiteral("以下暴雨未写入：\r\n") + storms);
+    }
+    openWrittenFile(path, format.opensInTextEditor);
 }
 
-ExportInput TFormTavrel::exportInput()
+ExportInput TFormTavrel::exportInput(const ExportFormat &format)
 {
-    return {model, options, GridTextsShown(), platform.tempFolder(),
-            [this](const QString &picture) { SaveBookChartPicture(picture); }};
+    ChartPictureWriter picture = [this](const QString &path) { SaveChartPicture(path); };
+    if (format.chartAtBookSize)
+        picture = [this](const QString &path) { SaveBookChartPicture(path); };
+    return {model, options, GridTextsShown(), platform.tempFolder(), picture,
+            Comparison->active() ? &Comparison->family() : nullptr};
 }
 
 PackagePlacement TFormTavrel::WriteCalcBookFile(const QString &path)
 {
-    return CalcBookFormat().write(exportInput(), path);
+    return CalcBookFormat().write(exportInput(CalcBookFormat()), path).placement;
 }
 
 void TFormTavrel::SaveBookChartPicture(const QString &path)
@@ -123,41 +141,8 @@ void TFormTavrel::openWrittenFile(const QString &path, bool inTextEditor)
                                 .arg(QDir::toNativeSeparators(path)));
 }
 
-void TFormTavrel::Menu_SavePicClick(int tag)
-{
-    if (refuseEmptyResult(NoCurveMessage))
-        return;
-    const QList<FileTypeEntry> types = {{QStringLiteral("位图文件"), QStringLiteral("*.bmp")},
-                                        {QStringLiteral("JPG文件"), QStringLiteral("*.jpg")},
-                                        {QStringLiteral("PNG文件"), QStringLiteral("*.png")}};
-    const int index = std::clamp(tag, 1, 3) - 1;
-    FileDialogRequest request;
-    request.title = QStringLiteral("保存曲线图片");
-    request.types = types;
-    request.selectedType = index;
-    request.fileName = QStringLiteral("芝加哥雨型P=%1年 t=%2分 r=%3")
-                           .arg(FormatGeneral(model.Storm_RepeatYear), FormatGeneral(model.Storm_Time),
-                                FormatGeneral(model.Storm_Percent))
-        + types[index].mask.mid(1);
-    request.overwritePrompt = true;
-    request.folder = folderFor(&TDesktopSettings::exportFolder);
-    const FileDialogResult chosen = platform.saveFileDialog(this, request);
-    if (!chosen.accepted || chosen.path.trimmed().isEmpty())
-        return;
-    // The type chosen in the dialog decides the format, not the menu entry.
-    const int selected = std::clamp(chosen.selectedType, 0, 2);
-    const QString path = ReplaceExtension(chosen.path, types[selected].mask.mid(1));
-    if (!confirmChangedName(chosen.path, path, request.title))
-        return;
-    rememberFile(&TDesktopSettings::exportFolder, path);
-    SaveChartPicture(path);
-    if (QFileInfo::exists(path))
-        openWrittenFile(path);
-}
-
 void TFormTavrel::SaveChartPicture(const QString &path)
 {
     if (PictureFormatOf(path))
         WritePictureFile(path, ChartPanel->picture());
 }
-

@@ -4,6 +4,7 @@
 #include "DocumentState.h"
 
 #include "core/Failure.h"
+#include "core/Hyetograph.h"
 #include "core/RainModelFile.h"
 #include "platform/Platform.h"
 #include "settings/DesktopSettings.h"
@@ -35,14 +36,19 @@ bool TFormTavrel::SaveRainModelFile(const QString &name)
         FileDialogRequest request =
             RainModelDialog(QStringLiteral("保存曲线"), folderFor(&TDesktopSettings::rainModelFolder));
         request.overwritePrompt = true;
-        const FileDialogResult chosen = platform.saveFileDialog(this, request);
-        if (!chosen.accepted || chosen.path.trimmed().isEmpty())
-            return false;
-        path = chosen.path;
-        if (QFileInfo(path).suffix().toLower() != QLatin1String("txt"))
-            path += QStringLiteral(".txt");
-        if (!confirmChangedName(chosen.path, path, request.title))
-            return false;
+        // The dialog adds ".txt" to a bare name itself, so its replace question covers it.
+        request.defaultSuffix = QStringLiteral("txt");
+        for (;;) {
+            const FileDialogResult chosen = platform.saveFileDialog(this, request);
+            if (!chosen.accepted || chosen.path.trimmed().isEmpty())
+                return false;
+            path = chosen.path;
+            if (QFileInfo(path).suffix().toLower() != QLatin1String("txt"))
+                path += QStringLiteral(".txt");
+            if (confirmChangedName(chosen.path, path, request.title))
+                break;
+            request.fileName = chosen.path;   // 否: back to the dialog
+        }
     }
     WriteRainModelFile(path, model);
     // Only a name the model was written under becomes the file of 保存雨型.
@@ -82,6 +88,9 @@ void TFormTavrel::OpenRainModelFile(const QString &path)
     }
     if (read.status != RainModelRead::Ok)
         throw TavrelError(read.message);
+    // A storm of negative rain is not opened: the storm shown stays.
+    if (const StormRuleProblem problem = CheckStormRules(read.model))
+        throw TavrelError(problem.message);
     // Shown and recomputed by the document, which keeps the storm before for undo.
     document->opened(path, model, read.model);
     rememberFile(&TDesktopSettings::rainModelFolder, path);

@@ -2,6 +2,7 @@
 #include "ui/FormFitTable.h"
 #include "WindowFont.h"
 #include "core/Numbers.h"
+#include "core/Hyetograph.h"
 #include "core/StormModel.h"
 #include "platform/Platform.h"
 #include "settings/Options.h"
@@ -347,23 +348,33 @@ void TFormAddNewRainModel::confirm()
     else if (form == 1)
         derived = FlowToIntensity(coefficient, options.D_QI_ConversionRatio);
 
-    model.F_type = form;
+    TExpressionObject storm = model;
+    storm.F_type = form;
     if (form == 0) {
-        model.a1 = coefficient;
-        model.a1_167 = derived;
+        storm.a1 = coefficient;
+        storm.a1_167 = derived;
     } else if (form == 1) {
-        model.a1_167 = coefficient;
-        model.a1 = derived;
+        storm.a1_167 = coefficient;
+        storm.a1 = derived;
     }
-    model.c = c;
-    model.b = b;
-    model.n = n;
-    model.LG_LN = static_cast<uint8_t>(ComboBox_LgLn->currentIndex());
-    model.Storm_RepeatYear = repeatYear;
-    model.Storm_Time = stormTime;
-    model.Storm_Percent = percent;
-    model.Storm_Step = step;
-    model.Strom_Average_Rainfall_Intensity = 0;
-    model.Strom_Overall_Rainfall = 0;
+    storm.c = c;
+    storm.b = b;
+    storm.n = n;
+    storm.LG_LN = static_cast<uint8_t>(ComboBox_LgLn->currentIndex());
+    storm.Storm_RepeatYear = repeatYear;
+    storm.Storm_Time = stormTime;
+    storm.Storm_Percent = percent;
+    storm.Storm_Step = step;
+    storm.Strom_Average_Rainfall_Intensity = 0;
+    storm.Strom_Overall_Rainfall = 0;
+    // A formula that gives no positive rain is refused here, where it can be mended, and
+    // the storm shown stays.
+    if (const StormRuleProblem problem = CheckStormRules(storm)) {
+        QLineEdit *field = problem.field == StormRuleProblem::A1 ? Edit_a1
+            : problem.field == StormRuleProblem::Exponent        ? Edit_n
+                                                                 : EditRepeatYear;
+        return refuse(field, problem.message);
+    }
+    model = storm;
     accept();
 }

@@ -383,7 +383,13 @@ void TFormTavrel::HideSomeSeries(QObject *sender)
         || CheckBox_Rainfall_Intensity->isChecked() != o.Bool_ShowAxis_Rainfall_Intensity) {
         o.Bool_ShowAxis_Overall_Rainfall = CheckBox_Overall_Rainfall->isChecked();
         o.Bool_ShowAxis_Rainfall_Intensity = CheckBox_Rainfall_Intensity->isChecked();
-        SaveOptions(settingsPath, options);
+        // Only the switches are stored: what else the record holds in memory alone (the
+        // SWMM export's switch to hours:minutes and mm/h) stays out of the file.
+        TOptions stored;
+        LoadOptions(settingsPath, stored);
+        stored.Bool_ShowAxis_Overall_Rainfall = o.Bool_ShowAxis_Overall_Rainfall;
+        stored.Bool_ShowAxis_Rainfall_Intensity = o.Bool_ShowAxis_Rainfall_Intensity;
+        SaveOptions(settingsPath, stored);
     }
 }
 

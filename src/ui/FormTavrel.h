@@ -79,6 +79,9 @@ public:
     void Menu_ExitClick();
     void Menu_OptionsClick();
     void Menu_SavePicClick(int tag);
+    // Every save of a table, a picture or a family: its guard, the SWMM switch, the save
+    // dialog, the writing and the opening of the written file, as the format says.
+    void RunExport(const ExportFormat &format);
     // Writes the chart exactly as shown, labels included, by the path's extension (.bmp,
     // .jpg, .png in any letter case); any other extension writes nothing.
     void SaveChartPicture(const QString &path);
@@ -128,19 +131,14 @@ private:
     void buildMenus();
     QAction *addCommand(QMenu *menu, const QString &name, const QString &caption, void (TFormTavrel::*handler)());
     void runCommand(const std::function<void()> &command);
-    bool refuseEmptyResult(const QString &message);
     bool confirmChangedName(const QString &chosen, const QString &changed, const QString &caption);
-    // The shared data save dialog with `types`, `selectedType` preselected; the chosen name
-    // with its extension made `extension`, or empty when the user cancels.
-    QString askDataFileName(const QList<FileTypeEntry> &types, int selectedType, const QString &extension,
-                            const QString &proposed);
+    // The format's save dialog, in the folder of the last export; the chosen name with the
+    // format's extension, or empty when the user cancels.
+    QString askExportFileName(const ExportFormat &format, const ExportInput &input);
     // Opens a written file with the desktop's program for it (or the text editor), and
     // says so when there is none.
     void openWrittenFile(const QString &path, bool inTextEditor = false);
-    // Every data export: its guard, the SWMM switch, the save dialog, the writing and the
-    // opening of the written file, as the format says.
-    void runExport(const ExportFormat &format);
-    ExportInput exportInput();
+    ExportInput exportInput(const ExportFormat &format);
     void ComputeHyetograph();
     void FillGridAndSeries();
     void emptyResults();

@@ -10,6 +10,7 @@
 #include "core/Failure.h"
 #include "core/Numbers.h"
 #include "core/TextFile.h"
+#include "export/ExportFormats.h"
 #include "export/FamilyExports.h"
 #include "export/SwmmInputSection.h"
 #include "platform/Platform.h"
@@ -21,8 +22,6 @@
 #include <QScreen>
 
 namespace {
-const QString NoFamilyMessage = QStringLiteral("没有对比的暴雨可以保存~\r\n点击“对比暴雨...”选择要对比的暴雨");
-const QString SaveTitle = QStringLiteral("保存对比数据");
 
 FamilyBy ByOf(const TCompareChoice &choice)
 {
@@ -124,20 +123,44 @@ StormComparison::SingleStormView::~SingleStormView()
     comparison.window.HideSomeSeries(nullptr);
 }
 
+QPoint PlaceBeside(const QRect &main, const QRect &covered, const QSize &size, const QRect &screen)
+{
+    // Right of the main window, else left of it, else below, else above; where none fits,
+    // against the screen's side away from the part that must stay in view.
+    const QPoint candidates[] = {
+        {main.right() + 8, main.top()},
+        {main.left() - 8 - size.width(), main.top()},
+        {main.left(), main.bottom() + 8},
+        {main.left(), main.top() - 8 - size.height()},
+    };
+    for (const QPoint &place : candidates)
+        if (screen.contains(QRect(place, size)))
+            return place;
+    const bool coveredOnLeft = covered.center().x() < screen.center().x();
+    const int x = coveredOnLeft ? screen.right() + 1 - size.width() : screen.left();
+    return {x, std::clamp(main.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height()))};
+}
+
 TFormCompareTables *StormComparison::ensureTables()
 {
     if (!tablesWindow) {
         tablesWindow = new TFormCompareTables([this](const QString &text) { platform.setClipboardText(text); }, &window);
         fillTables();
-        // Beside the main window where the screen has room, else a little below its corner.
-        const QRect main = window.frameGeometry();
-        const QRect screen = window.screen() ? window.screen()->availableGeometry() : QRect();
-        QPoint place = main.topRight() + QPoint(8, 0);
-        if (!screen.contains(QRect(place, tablesWindow->size())))
-            place = main.topLeft() + QPoint(60, 60);
-        tablesWindow->move(place);
     }
     return tablesWindow;
+}
+
+void StormComparison::showTables(int page)
+{
+    ensureTables()->showPage(TFormCompareTables::Page(page));
+    if (!tablesWindow->isVisible()) {
+        // Beside the main window, never over the chart.
+        const QRect chart(panel->mapToGlobal(QPoint(0, 0)), panel->size());
+        const QRect screen = window.screen() ? window.screen()->availableGeometry() : QRect();
+        tablesWindow->move(PlaceBeside(window.frameGeometry(), chart, tablesWindow->frameGeometry().size(), screen));
+    }
+    tablesWindow->show();
+    tablesWindow->raise();
 }
 
 void StormComparison::fillTables()
@@ -185,10 +208,11 @@ void StormComparison::CompareStormsClick()
         return;
     chosen = dialog->choice();
     comparing = true;
-    ensureTables();
     refresh();
-    tablesWindow->showPage(TFormCompareTables::SideBySidePage);
-    tablesWindow->show();
+    // Only the values compared are remembered: what was refused is said now, not kept.
+    QString &typed = ByOf(chosen) == FamilyBy::ReturnPeriod ? chosen.Str_ComparePeriods : chosen.Str_CompareRatios;
+    typed = AcceptedFamilyValues(ByOf(chosen), typed, ByOf(chosen) == FamilyBy::ReturnPeriod ? m.Storm_RepeatYear
+                                                                                             : m.Storm_Percent);
     if (!storms.problems.isEmpty())
         platform.messageBox(&window, MessageIcon::Information, QStringLiteral("提示"), storms.problems.join(QStringLiteral("\r\n")));
     // Remembered last: a settings file that cannot be written must not lose the comparison.
@@ -197,128 +221,42 @@ void StormComparison::CompareStormsClick()
 
 void StormComparison::CompareTablesClick()
 {
-    ensureTables()->showPage(TFormCompareTables::SideBySidePage);
-    tablesWindow->show();
-    tablesWindow->raise();
+    showTables(TFormCompareTables::SideBySidePage);
 }
 
 void StormComparison::DesignStormCheckClick()
 {
     ensureTables();
     fillCheck();
-    tablesWindow->showPage(TFormCompareTables::CheckPage);
-    tablesWindow->show();
-    tablesWindow->raise();
+    showTables(TFormCompareTables::CheckPage);
 }
 
 void StormComparison::EndCompareClick()
 {
     comparing = false;
     refresh();
+    // The tables go with the comparison.
+    if (tablesWindow)
+        tablesWindow->hide();
 }
 
-bool StormComparison::refuseNoFamily()
-{
-    if (comparing && !storms.members.empty())
-        return false;
-    platform.messageBox(&window, MessageIcon::Information, QStringLiteral("提示"), NoFamilyMessage);
-    return true;
-}
-
-QString StormComparison::askFileName(const QList<FileTypeEntry> &types, int &selected, const QString &proposed)
-{
-    FileDialogRequest request;
-    request.title = SaveTitle;
-    request.types = types;
-    request.selectedType = selected;
-    request.fileName = proposed;
-    request.overwritePrompt = true;
-    const FileDialogResult answer = platform.saveFileDialog(&window, request);
-    if (!answer.accepted || answer.path.trimmed().isEmpty())
-        return {};
-    // "所有文件" keeps the format of the command; a picture takes the type chosen.
-    if (answer.selectedType >= 0 && answer.selectedType < types.size() && types[answer.selectedType].mask != QLatin1String("*.*"))
-        selected = answer.selectedType;
-    return ReplaceExtension(answer.path, types[selected].mask.mid(1));
-}
-
-void StormComparison::opened(const QString &path, bool inTextEditor)
-{
-    const bool done = inTextEditor ? platform.openInTextEditor(path) : platform.openWithDefaultProgram(path);
-    if (!done)
-        platform.messageBox(&window, MessageIcon::Information, QStringLiteral("提示"),
-                            QStringLiteral("文件已保存为“%1”，但系统中没有可以打开这类文件的程序。").arg(QDir::toNativeSeparators(path)));
-}
-
+// The family's files go through the window's one export routine, like every other save.
 void StormComparison::SaveCompareSwmmClick()
 {
-    if (refuseNoFamily())
-        return;
-    int selected = 0;
-    const QString path = askFileName({{QStringLiteral("SWMM输入文件(*.inp)"), QStringLiteral("*.inp")},
-                                      {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")}},
-                                     selected, FamilyProposedFileName(window.Model(), storms.by, SwmmInputExtension));
-    if (path.isEmpty())
-        return;
-    std::vector<TExpressionObject> models;
-    for (const FamilyMember &member : storms.members)
-        models.push_back(member.model);
-    const TOptions &o = window.Options();
-    const QStringList leftOut = WriteSwmmInputFamily(models, o.Bool_CalcByShow, o.Int_Precision, path);
-    if (!leftOut.isEmpty()) {
-        const bool none = leftOut.size() == static_cast<qsizetype>(models.size());
-        platform.messageBox(&window, none ? MessageIcon::Error : MessageIcon::Information,
-                            none ? QStringLiteral("错误") : QStringLiteral("提示"),
-                            (none ? QStringLiteral("没有写入文件：\r\n") : QStringLiteral("以下暴雨未写入：\r\n"))
-                                + leftOut.join(QStringLiteral("\r\n")));
-        if (none)
-            return;
-    }
-    opened(path, true);
+    window.RunExport(FamilySwmmFormat());
 }
 
 void StormComparison::SaveCompareCsvClick()
 {
-    if (refuseNoFamily())
-        return;
-    int selected = 0;
-    const QString path = askFileName({{QStringLiteral("Excel文件(*.csv)"), QStringLiteral("*.csv")},
-                                      {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")}},
-                                     selected, FamilyProposedFileName(window.Model(), storms.by, QStringLiteral(".csv")));
-    if (path.isEmpty())
-        return;
-    const TOptions &o = window.Options();
-    WriteFamilyCsvFile(path, FamilyCsvLines(sideBySide, storms, o.Int_TimeForamtidx, o.Int_StormUnitidx));
-    opened(path, false);
+    window.RunExport(FamilyCsvFormat());
 }
 
 void StormComparison::SaveCompareSummaryClick()
 {
-    if (refuseNoFamily())
-        return;
-    int selected = 0;
-    const QString path = askFileName({{QStringLiteral("Excel文件(*.csv)"), QStringLiteral("*.csv")},
-                                      {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")}},
-                                     selected,
-                                     FamilyProposedFileName(window.Model(), storms.by, QStringLiteral("汇总.csv")));
-    if (path.isEmpty())
-        return;
-    const TOptions &o = window.Options();
-    WriteFamilyCsvFile(path, FamilySummaryLines(storms, o.Int_StormUnitidx, o.Int_Precision));
-    opened(path, false);
+    window.RunExport(FamilySummaryFormat());
 }
 
 void StormComparison::SaveComparePictureClick()
 {
-    if (refuseNoFamily())
-        return;
-    int selected = 2;
-    const QString path = askFileName({{QStringLiteral("位图文件"), QStringLiteral("*.bmp")},
-                                      {QStringLiteral("JPG文件"), QStringLiteral("*.jpg")},
-                                      {QStringLiteral("PNG文件"), QStringLiteral("*.png")}},
-                                     selected, FamilyProposedFileName(window.Model(), storms.by, QStringLiteral(".png")));
-    if (path.isEmpty())
-        return;
-    window.SaveChartPicture(path);
-    opened(path, false);
+    window.RunExport(FamilyPictureFormat());
 }

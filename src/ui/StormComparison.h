@@ -7,6 +7,8 @@
 #include "settings/CompareChoice.h"
 
 #include <QObject>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <memory>
 
@@ -18,6 +20,10 @@ class StormChartPanel;
 class TFormCompareTables;
 class TFormTavrel;
 struct FileTypeEntry;
+
+// Where a window of `size` goes beside the main window `main` on `screen`, keeping
+// `covered` (the chart) in view.
+QPoint PlaceBeside(const QRect &main, const QRect &covered, const QSize &size, const QRect &screen);
 
 class StormComparison : public QObject {
     Q_OBJECT
@@ -72,9 +78,7 @@ private:
     void fillTables();
     void fillCheck();
     TFormCompareTables *ensureTables();
-    bool refuseNoFamily();
-    QString askFileName(const QList<FileTypeEntry> &types, int &selected, const QString &proposed);
-    void opened(const QString &path, bool inTextEditor);
+    void showTables(int page);
 
     TFormTavrel &window;
     Platform &platform;

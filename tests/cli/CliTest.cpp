@@ -113,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(Args, CliFailures,
                       CliFailure{{"--bogus"}, "--bogus"}, CliFailure{{"--P"}, "--P"},
                       CliFailure{{"/no/such/model.txt"}, "model.txt"}, CliFailure{{"-o", "x.xyz"}, ".xyz"},
                       CliFailure{{"--precision", "-1"}, "--precision"}, CliFailure{{"--precision", "+-5"}, "--precision"},
-                      CliFailure{{"a.txt", "b.txt"}, "只能给出一个雨型文件"}));
+                      CliFailure{{"a.txt", "b.txt"}, "只能给出一个雨型文件"},
+                      CliFailure{{"--P", "0.01", "-o", "never.txt"}, "P=0.01"}));
 
 TEST_F(Cli, FailedComputationWritesNoFile)
 {

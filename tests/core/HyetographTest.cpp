@@ -224,6 +224,33 @@ TEST(Hyetograph, FailuresNameTheParameterInTheUsersWords)
     EXPECT_TRUE(ComputeHyetographRows(m, {1, false, 4}).message.contains(QStringLiteral("计算步长")));
 }
 
+// 1 + 0.846 lg 0.01 = -0.692 and 1 + 0.846 ln 0.3 = -0.0186 give no rain at all; P = 0.5
+// (factor 0.745) is a storm like any other. n = 1.2, b = 7 turns negative 35 minutes out.
+TEST(Hyetograph, AFormulaWithoutPositiveRainIsRefused)
+{
+    auto m = StartModel();
+    m.Storm_RepeatYear = 0.01;
+    StormRuleProblem problem = CheckStormRules(m);
+    EXPECT_EQ(problem.field, StormRuleProblem::ReturnPeriod);
+    EXPECT_TRUE(problem.message.contains("P=0.01") && problem.message.contains("-0.692")) << problem.message.toStdString();
+    EXPECT_FALSE(ComputeHyetographRows(m, {1, false, 4}).ok);
+    m.LG_LN = 1;
+    m.Storm_RepeatYear = 0.3;
+    EXPECT_EQ(CheckStormRules(m).field, StormRuleProblem::ReturnPeriod);
+    m.LG_LN = 0;
+    m.Storm_RepeatYear = 0.5;
+    EXPECT_FALSE(CheckStormRules(m));
+    EXPECT_TRUE(ComputeHyetographRows(m, {1, false, 4}).ok);
+    m.a1 = -9.5981;
+    EXPECT_EQ(CheckStormRules(m).field, StormRuleProblem::A1);
+    m = StartModel();
+    m.n = 1.2;
+    EXPECT_EQ(CheckStormRules(m).field, StormRuleProblem::Exponent);
+    EXPECT_FALSE(ComputeHyetographRows(m, {1, false, 4}).ok);
+    m.Storm_Time = 34;
+    EXPECT_TRUE(ComputeHyetographRows(m, {1, false, 4}).ok);
+}
+
 TEST(Hyetograph, LongestStormIsComputed)
 {
     auto m = StartModel();

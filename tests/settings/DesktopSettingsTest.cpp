@@ -50,4 +50,8 @@ TEST(DesktopSettings, HalfAPlaceIsNoPlace)
     LoadDesktopSettings(path, read);
     EXPECT_TRUE(read.window.isEmpty());
     EXPECT_TRUE(read.labelPositions.isEmpty());
+    // A place whose far edge no rectangle can hold is no place either.
+    WriteBytes(path, "[WINDOW]\r\nWindow_Left=2147483647\r\nWindow_Top=0\r\nWindow_Width=2\r\nWindow_Height=2\r\n");
+    LoadDesktopSettings(path, read);
+    EXPECT_TRUE(read.window.isEmpty());
 }

@@ -3,12 +3,14 @@
 #include "cli/CliTool.h"
 #include "core/TextFile.h"
 #include "settings/CompareChoice.h"
+#include "settings/DesktopSettings.h"
 #include "ui/CompareTables.h"
 #include "ui/FamilyChart.h"
 #include "ui/StormChart.h"
 #include "ui/StormComparison.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -71,6 +73,8 @@ TEST_F(CompareStorms, SideBySideTableHoldsEachStormsGridAndCopies)
     options.Int_TimeForamtidx = 0;
     options.Int_Precision = 3;
     compare();
+    EXPECT_EQ(comparison().tables(), nullptr);   // the tables open when asked
+    trigger("Menu_CompareTables");
     TextTableView *table = comparison().tables()->sideBySide();
     comparison().tables()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(comparison().tables()));
@@ -81,6 +85,7 @@ TEST_F(CompareStorms, SideBySideTableHoldsEachStormsGridAndCopies)
     ASSERT_EQ(copied.size(), 122);
 
     comparison().EndCompareClick();
+    EXPECT_FALSE(comparison().tables()->isVisible());   // and close with the comparison
     for (int k = 0; k < Eight.size(); ++k) {
         window->Model().Storm_RepeatYear = Eight[k].toDouble();
         window->RefreshRainModel();
@@ -132,7 +137,7 @@ TEST_F(CompareStorms, BadValuesAreNamedAndTheOthersShown)
     TCompareChoice stored;
     LoadCompareChoice(platform.appData + "/Orvanta/Tavrel/options.ini", stored);
     EXPECT_EQ(stored.Int_CompareBy, 1);
-    EXPECT_EQ(stored.Str_CompareRatios, "0.3,1.5");
+    EXPECT_EQ(stored.Str_CompareRatios, "0.3");   // only what was compared
     EXPECT_EQ(stored.Str_ComparePeriods, "1,2,3,5,10,20,50,100");
 }
 
@@ -183,6 +188,15 @@ TEST_F(CompareStorms, SummaryAndCsvOfTheFamily)
     ASSERT_EQ(csv.size(), 122);
     EXPECT_EQ(csv[0].section(',', 0, 1), "时间(min),P=1年 降雨强度(mm/min)");
     EXPECT_EQ(csv[0].section(',', 16), "P=100年 降雨总量(mm)");
+    // The family's saves are the exports' own: the folder is remembered, and the file under
+    // the changed name is not replaced without asking.
+    EXPECT_EQ(window->Remembered().exportFolder, QDir::toNativeSeparators(folder));
+    WriteBytes(folder + "/table.csv", "keep");
+    platform.saveAnswers.push_back({true, folder + "/table.txt", 0});
+    platform.messageAnswers.push_back(MessageResult::No);
+    trigger("Menu_CompareSaveCsv");
+    EXPECT_EQ(platform.lastMessage().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(ReadBytes(folder + "/table.csv"), "keep");
 
     trigger("Menu_CompareEnd");
     window->Model().Storm_RepeatYear = 100;
@@ -191,4 +205,17 @@ TEST_F(CompareStorms, SummaryAndCsvOfTheFamily)
     const auto peak = std::max_element(rows.begin(), rows.end(),
                                        [](const GridRow &a, const GridRow &b) { return a[1].toDouble() < b[1].toDouble(); });
     EXPECT_EQ(summary[8].section(',', 0, 2), "100," + rows.back()[2] + ',' + (*peak)[1]);
+}
+
+// The tables window opens beside the main window, on the side with room, and on the screen.
+TEST(CompareTablesPlace, BesideTheMainWindowWhereThereIsRoom)
+{
+    const QRect screen(0, 0, 1920, 1080);
+    const QSize size(720, 460);
+    EXPECT_EQ(PlaceBeside(QRect(100, 100, 800, 500), QRect(100, 120, 550, 480), size, screen), QPoint(907, 100));
+    EXPECT_EQ(PlaceBeside(QRect(1100, 100, 800, 500), QRect(1100, 120, 550, 480), size, screen), QPoint(372, 100));
+    // No room on any side: on the screen, clear of the chart's left part.
+    const QPoint crowded = PlaceBeside(QRect(0, 0, 1920, 1040), QRect(0, 20, 1600, 1000), size, screen);
+    EXPECT_TRUE(screen.contains(QRect(crowded, size)));
+    EXPECT_GE(crowded.x(), 1920 - 720);
 }

@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QAction>
 #include <QComboBox>
 #include <QApplication>
@@ -162,6 +163,9 @@ TEST_F(Exports, SwmmSwitchesOnceAndKeepsTheSwitchAfterCancel)
     EXPECT_EQ(lastPath(PlatformCallKind::OpenInTextEditor), path);
     EXPECT_EQ(platform.last(PlatformCallKind::SaveFileDialog).fileRequest.types[0].name, QStringLiteral("SWMM文件(*.dat)"));
     EXPECT_FALSE(QFile::exists(platform.appData + "/Orvanta/Tavrel/options.ini"));
+    // A curve switch afterwards stores itself alone; the export's switch stays in memory.
+    window->findChild<QCheckBox *>("CheckBox_Overall_Rainfall")->click();
+    EXPECT_TRUE(ReadBytes(platform.appData + "/Orvanta/Tavrel/options.ini").contains("TimeFormat=1"));
 }
 
 TEST_F(Exports, AFailedWriteGoesToTheErrorReport)
@@ -336,6 +340,7 @@ TEST_F(Exports, AForcedExtensionAsksBeforeReplacingAFile)
             EXPECT_TRUE(question.text.contains("storm" + QString::fromLatin1(extension))) << command;
             if (answer == MessageResult::No) {
                 EXPECT_EQ(ReadBytes(existing), "keep") << command;
+                EXPECT_EQ(platform.count(PlatformCallKind::SaveFileDialog), 2) << command;   // back to the dialog
                 EXPECT_EQ(platform.count(PlatformCallKind::OpenWithDefaultProgram)
                               + platform.count(PlatformCallKind::OpenInTextEditor),
                           0);

@@ -123,7 +123,9 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedEntry{"LettersC", "Edit_c", "0.8x", false, DataError},
                     RefusedEntry{"BadN", "Edit_n", "nan", false, DataError},
                     RefusedEntry{"BadRepeatYear", "EditRepeatYear", "2..", false, DataError},
-                    RefusedEntry{"StepBeyondRange", "EditStep", "99999999999", false, DataError}),
+                    RefusedEntry{"StepBeyondRange", "EditStep", "99999999999", false, DataError},
+                    RefusedEntry{"NoPositiveRain", "EditRepeatYear", "0.01", false,
+                                 QStringLiteral("重现期P=0.01年时，1 + C·lgP = -0.692，不大于0：公式算不出正的雨量，无法生成暴雨")}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(NewStormDialog, ChecksRunInTheirOrder)

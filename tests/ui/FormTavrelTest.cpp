@@ -418,6 +418,11 @@ TEST_F(MainWindow, RefusedFilesChangeNothing)
     trigger("Menu_Open1");
     EXPECT_EQ(platform.lastMessage().title, ProductTitle);
     EXPECT_TRUE(platform.lastMessage().text.contains(QStringLiteral("降雨历时")));
+    QString noRain = QString::fromUtf8(ModelText);
+    noRain.replace(QStringLiteral("重现期=5"), QStringLiteral("重现期=0.01"));
+    platform.openAnswers.push_back({true, writeModel("norain.txt", noRain), 0});
+    trigger("Menu_Open1");
+    EXPECT_TRUE(platform.lastMessage().text.contains(QStringLiteral("P=0.01年"))) << platform.lastMessage().text.toStdString();
     EXPECT_EQ(w.Model(), before);
     EXPECT_TRUE(w.CurrentFileName().isEmpty());
     EXPECT_EQ(w.grid()->model()->rowCount(), 121);

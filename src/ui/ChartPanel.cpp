@@ -59,6 +59,7 @@ void StormChartPanel::showLabels(const TOptions &o)
                           o.Bool_ShowLabel_Average_Rainfall_Intensity};
     for (qsizetype k = 0; k < labels.size(); ++k)
         labels[k]->setVisible(shown[k]);
+    chart_->replot(QCustomPlot::rpQueuedReplot);   // the legend keeps clear of the labels shown
 }
 
 void StormChartPanel::applyFonts(const TOptions &o)
@@ -199,6 +200,7 @@ void StormChartPanel::setLabelPositions(const QList<QPoint> &positions)
     wanted = positions;
     for (qsizetype k = 0; k < labels.size(); ++k)
         showLabelAt(labels[k], wanted[k]);
+    chart_->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void StormChartPanel::resetLabels()
@@ -210,6 +212,7 @@ void StormChartPanel::placeLabel(QLabel *label, const QPoint &position)
 {
     showLabelAt(label, position);
     wanted[labels.indexOf(label)] = label->pos();
+    chart_->replot(QCustomPlot::rpQueuedReplot);   // the legend moves out of the label's way
 }
 
 void StormChartPanel::showLabelAt(QLabel *label, const QPoint &position)

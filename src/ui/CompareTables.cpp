@@ -123,7 +123,9 @@ TFormCompareTables::TFormCompareTables(const std::function<void(const QString &)
     checkCaption->setWordWrap(true);
     check_ = new TextTableView(copy, checkPage);
     check_->setObjectName(QStringLiteral("GridCheck"));
-    check_->horizontalHeader()->setDefaultSectionSize(150);
+    // Each column as wide as its heading (the formula's is long) or its figures.
+    check_->horizontalHeader()->setMinimumSectionSize(110);
+    check_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     checkLayout->addWidget(checkCaption);
     checkLayout->addWidget(check_, 1);
     tabs->addTab(sideBySide_, QStringLiteral("对比表"));

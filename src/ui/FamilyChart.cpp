@@ -87,12 +87,7 @@ void FamilyChartLines::show(const StormFamily &family, const std::vector<Hyetogr
     legend->setColumnSpacing(6);
     legend->setIconSize(20, 10);
     legend->setIconTextPadding(4);
-    // Up to six storms in one column; more in two columns read downwards, so the legend
-    // stays short and clear of the peaks in the middle.
-    const int count = legend->itemCount();
-    legend->setWrap(count > 6 ? (count + 1) / 2 : count);
-    legend->setFillOrder(QCPLayoutGrid::foRowsFirst, true);
-    chart->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+    // The chart places the legend at every layout, clear of what it draws.
     legend->setVisible(true);
     chart->replot(QCustomPlot::rpQueuedReplot);
 }

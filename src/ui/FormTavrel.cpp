@@ -85,6 +85,8 @@ TFormTavrel::TFormTavrel(Platform &platform, TOptions &options, QWidget *parent)
     SetStartValues(model);
     RefreshRainModel();
 
+    // Any smaller, the chart's labels and a family's legend leave the curves no room.
+    setMinimumSize(640, 480);
     resize(800, 480 + menuBar()->sizeHint().height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -6,6 +6,7 @@
 #include <numeric>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 
 void GridTextModel::setTexts(GridTexts texts)
 {
@@ -64,6 +65,22 @@ public:
         setSectionsClickable(true);   // as the header QTableView makes for itself
     }
     QSize sizeHint() const override { return {length(), height()}; }
+
+protected:
+    // The columns' widths are fixed; a heading a pixel or two wider than the room its column
+    // leaves for it (降雨强度mm/min in 98 pixels) is set a little tighter rather than cut.
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
+    {
+        const QString text = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+        const int room = rect.width() - 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) - 2;
+        const int needed = painter->fontMetrics().horizontalAdvance(text);
+        if (text.size() > 1 && needed > room) {
+            QFont tighter = painter->font();
+            tighter.setLetterSpacing(QFont::AbsoluteSpacing, double(room - needed) / double(text.size() - 1));
+            painter->setFont(tighter);
+        }
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+    }
 };
 } // namespace
 

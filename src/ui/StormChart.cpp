@@ -7,6 +7,7 @@ namespace {
 const QColor GridLineColour(255, 128, 128);
 const QColor IntensityColour(255, 128, 0);
 constexpr double HoverTolerance = 6.0;   // pixels around a line point that count as on it
+constexpr int LegendGap = 6;             // pixels between the legend and the axes
 
 void StyleAxis(QCPAxis *axis, bool gridLines)
 {
@@ -315,4 +316,97 @@ void StormChart::mousePressEvent(QMouseEvent *event)
 {
     QCustomPlot::mousePressEvent(event);
     emit chartMousePressed(event);
+}
+
+void StormChart::updateLayout()
+{
+    // The legend starts every layout inside the plot, so a chart that has grown finds room
+    // for it there again; and a chart without a legend is laid out as it always was.
+    if (legend->layout() != axisRect()->insetLayout()) {
+        axisRect()->insetLayout()->addElement(legend, Qt::AlignRight | Qt::AlignTop);
+        plotLayout()->simplify();
+    }
+    QCustomPlot::updateLayout();
+    if (legend->visible() && legend->itemCount() > 0)
+        placeLegend();
+}
+
+void StormChart::arrangeLegend(QCPLayoutGrid::FillOrder order, int wrap)
+{
+    if (legend->fillOrder() == order && legend->wrap() == wrap)
+        return;
+    legend->setWrap(wrap);
+    legend->setFillOrder(order, true);
+}
+
+void StormChart::placeLegend()
+{
+    // Up to six storms in one column; more in two columns read downwards, so the legend
+    // stays short.
+    const int count = legend->itemCount();
+    arrangeLegend(QCPLayoutGrid::foRowsFirst, count > 6 ? (count + 1) / 2 : count);
+    // The legend draws its box around its outer rectangle, a little in from the axes.
+    const QRect area = axisRect()->rect().adjusted(LegendGap, LegendGap, -LegendGap, -LegendGap);
+    if (const auto place = FreePlaceFor(area, legend->minimumOuterSizeHint(), legendObstacles())) {
+        legend->setOuterRect(*place);
+        legend->update(QCPLayoutElement::upLayout);
+        return;
+    }
+    // Below the plot, in one row if the chart is wide enough, else in as few rows as fit.
+    int columns = count;
+    for (; columns > 1; --columns) {
+        arrangeLegend(QCPLayoutGrid::foColumnsFirst, columns);
+        if (legend->minimumOuterSizeHint().width() <= viewport().width())
+            break;
+    }
+    arrangeLegend(QCPLayoutGrid::foColumnsFirst, columns);
+    plotLayout()->addElement(1, 0, legend);
+    plotLayout()->setRowStretchFactor(1, 0.001);   // the legend's height, the plot the rest
+    QCustomPlot::updateLayout();
+    // The row is as wide as the chart; the legend keeps its own width, under the plot's
+    // middle unless a label lies there.
+    const QSize size = legend->minimumOuterSizeHint();
+    const int left = std::clamp(axisRect()->left() + (axisRect()->width() - size.width()) / 2, viewport().left(),
+                                std::max(viewport().left(), viewport().right() + 1 - size.width()));
+    const QRect middle(QPoint(left, legend->outerRect().top()), size);
+    ChartObstacles widgets;
+    widgets.boxes = std::move(legendObstacles().boxes);
+    auto place = FreePlaceFor(middle, size, widgets, 0);
+    if (!place)
+        place = FreePlaceFor(QRect(viewport().left(), middle.top(), viewport().width(), size.height()), size, widgets, 0);
+    legend->setOuterRect(place.value_or(middle));
+    legend->update(QCPLayoutElement::upLayout);
+}
+
+ChartObstacles StormChart::legendObstacles() const
+{
+    ChartObstacles obstacles;
+    for (int k = 0; k < graphCount(); ++k) {
+        const QCPGraph *line = graph(k);
+        // The hover ring comes and goes with the mouse; the legend does not move for it.
+        if (line == hoverMark || !line->realVisibility())
+            continue;
+        QPolygonF points;
+        points.reserve(line->dataCount());
+        for (auto it = line->data()->constBegin(); it != line->data()->constEnd(); ++it)
+            points << QPointF(line->keyAxis()->coordToPixel(it->key), line->valueAxis()->coordToPixel(it->value));
+        if (!points.isEmpty())
+            obstacles.lines.push_back(std::move(points));
+    }
+    if (barSeries->realVisibility()) {
+        const double top = yAxis2->coordToPixel(0);
+        for (auto it = barSeries->data()->constBegin(); it != barSeries->data()->constEnd(); ++it) {
+            const double x0 = xAxis->coordToPixel(it->key - barSeries->width() / 2);
+            const double x1 = xAxis->coordToPixel(it->key + barSeries->width() / 2);
+            const double bottom = yAxis2->coordToPixel(it->value);
+            // A bar narrower than a pixel is drawn one pixel wide.
+            obstacles.boxes.push_back(QRectF(QPointF(std::min(x0, x1), std::min(top, bottom)),
+                                             QPointF(std::max(x0, x1 + 1), std::max(top, bottom))));
+        }
+    }
+    // The information labels lie on the chart as widgets of their own.
+    for (const QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (child->isVisibleTo(this))
+            obstacles.boxes.push_back(child->geometry());
+    return obstacles;
 }

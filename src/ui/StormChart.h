@@ -1,6 +1,8 @@
 #pragma once
 // The hyetograph chart: intensity line on the left axis, cumulative-rainfall bars hanging
 // from the top on the reversed right axis, time labels below.
+#include "LegendPlacement.h"
+
 #include <QVector>
 #include <qcustomplot.h>
 
@@ -71,10 +73,17 @@ signals:
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    // Every layout (a resize, new points, a picture at another size) places the legend anew.
+    void updateLayout() override;
 
 private:
     void updateLabelStep();
     void applyRightMargin();
+    // A shown legend lies where it hides no line, bar or widget on the chart; where no such
+    // place is, it lies below the plot.
+    void placeLegend();
+    void arrangeLegend(QCPLayoutGrid::FillOrder order, int wrap);
+    ChartObstacles legendObstacles() const;
 
     QCPGraph *lineSeries = nullptr;
     PaletteBars *barSeries = nullptr;

@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -218,4 +219,43 @@ TEST(CompareTablesPlace, BesideTheMainWindowWhereThereIsRoom)
     const QPoint crowded = PlaceBeside(QRect(0, 0, 1920, 1040), QRect(0, 20, 1600, 1000), size, screen);
     EXPECT_TRUE(screen.contains(QRect(crowded, size)));
     EXPECT_GE(crowded.x(), 1920 - 720);
+}
+
+// The legend hides no point of any line or bar and no label, and lies wholly on the chart:
+// for a family whose peaks run across the chart and one whose tallest peaks lie right of
+// the middle, at the opening size and at the smallest.
+TEST_F(CompareStorms, LegendCoversNoPointNorLabelAndStaysOnTheChart)
+{
+    StormChart *chart = window->chart();
+    const QSize opening = window->size();
+    for (bool byRatio : {false, true}) {
+        window->Model().Storm_Percent = byRatio ? 0.4 : 0.6;
+        window->RefreshRainModel();
+        compare(QString(), byRatio ? "0.2, 0.3, 0.5, 0.6" : "");
+        ASSERT_EQ(comparison().family().members.size(), byRatio ? 5u : 8u);
+        for (const QSize &size : {opening, window->minimumSize()}) {
+            window->resize(size);
+            QApplication::processEvents();
+            chart->replot(QCustomPlot::rpImmediateRefresh);
+            ASSERT_TRUE(chart->legend->visible());
+            const QRect legend = chart->legend->outerRect();
+            const QString where = QStringLiteral("%1 at %2x%3").arg(byRatio ? "ratios" : "periods").arg(size.width()).arg(size.height());
+            EXPECT_TRUE(chart->rect().contains(legend)) << where.toStdString();
+            std::vector<QPointF> points;
+            for (int k = 0; k < chart->graphCount(); ++k) {
+                const QCPGraph *graph = chart->graph(k);
+                if (graph->visible())
+                    for (auto it = graph->data()->constBegin(); it != graph->data()->constEnd(); ++it)
+                        points.emplace_back(chart->bottomAxis()->coordToPixel(it->key), chart->leftAxis()->coordToPixel(it->value));
+            }
+            const QCPBars *bars = chart->rainfallSeries();
+            for (auto it = bars->data()->constBegin(); it != bars->data()->constEnd(); ++it)
+                points.emplace_back(chart->bottomAxis()->coordToPixel(it->key), chart->rightAxis()->coordToPixel(it->value));
+            ASSERT_GT(points.size(), 600u);
+            EXPECT_EQ(std::count_if(points.begin(), points.end(), [&](const QPointF &p) { return QRectF(legend).contains(p); }), 0)
+                << where.toStdString();
+            for (const QLabel *label : chart->findChildren<QLabel *>())
+                EXPECT_FALSE(label->isVisible() && label->geometry().intersects(legend)) << where.toStdString();
+        }
+    }
 }

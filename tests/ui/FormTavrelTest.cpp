@@ -133,7 +133,7 @@ TEST_F(MainWindow, FirstStartShowsTheDefaultStormAndCreatesOnlyTheFolder)
     EXPECT_EQ(chart->rightAxis()->range().lower, 0);
     EXPECT_TRUE(chart->rightAxis()->rangeReversed());
     // The right axis leaves 10 pixels below its maximum, whatever the chart's height.
-    for (int height : {480, 300}) {
+    for (int height : {480, 700}) {
         w.resize(800, height);
         QApplication::processEvents();
         chart->replot();

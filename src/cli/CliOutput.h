@@ -1,6 +1,6 @@
 #pragma once
 #include "core/GridText.h"
-#include "core/Hyetograph.h"
+#include "core/Storm.h"
 #include "core/StormModel.h"
 #include "settings/Options.h"
 
@@ -11,6 +11,6 @@
 struct CliOutputContext {
     TExpressionObject model;
     TOptions options;
-    HyetographResult result;
+    Storm storm;
     GridTexts grid;
 };

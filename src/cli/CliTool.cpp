@@ -198,7 +198,7 @@ std::vector<StormOutput> OutputsFor(const QStringList &names, const QStringList 
 
 QString SummaryLine(const CliOutputContext &c)
 {
-    return FamilySummaryLine(FamilyBy::ReturnPeriod, c.model, PeakIntensity(c.result.points), c.options.Int_Precision);
+    return FamilySummaryLine(FamilyBy::ReturnPeriod, c.model, c.storm.largestIntensity, c.options.Int_Precision);
 }
 
 // The rows as the CSV export writes them, then the total and the average.
@@ -221,7 +221,7 @@ QStringList CheckLines(const CliOutputContext &c)
 {
     const TOptions &o = c.options;
     const TExpressionObject &m = c.model;
-    const DesignStormCheckResult check = CheckDesignStorm(m, {o.Int_StormUnitidx, o.Bool_CalcByShow, o.Int_Precision});
+    const DesignStormCheckResult check = CheckDesignStorm(m, ComputeSettingsOf(o));
     if (!check.ok)
         throw TavrelError(ErrorPrefix + check.message);
     QStringList lines;
@@ -368,12 +368,11 @@ int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer 
             return 0;
 
         const bool computed = run.attempt(storm, QString(), [&] {
-            context.result = ComputeHyetographRows(storm, {o.Int_StormUnitidx, o.Bool_CalcByShow, o.Int_Precision});
-            if (!context.result.ok)
-                throw TavrelError(ErrorPrefix + context.result.message);
-            context.model.Strom_Overall_Rainfall = context.result.overall;
-            context.model.Strom_Average_Rainfall_Intensity = context.result.average;
-            context.grid = MakeGridTexts(context.result.points, {o.Int_TimeForamtidx, o.Int_StormUnitidx, o.Int_Precision});
+            context.storm = ComputeStorm(storm, ComputeSettingsOf(o));
+            if (!context.storm.ok)
+                throw TavrelError(ErrorPrefix + context.storm.message);
+            context.model = context.storm.model;
+            context.grid = MakeGridTexts(context.storm.points, GridFormatOf(o));
         });
         if (!computed)
             continue;

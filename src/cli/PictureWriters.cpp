@@ -16,8 +16,8 @@ void DrawStormChart(const CliOutputContext &storm, const QString &path, bool boo
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         throw TavrelError(QStringLiteral("图片输出需要图形界面库 / pictures need the desktop libraries"));
     const TOptions &o = storm.options;
-    const std::vector<HyetographPoint> &points = storm.result.points;
-    const StormChartTexts texts = ChartTextsOf(storm.model, {o.Int_TimeForamtidx, o.Int_StormUnitidx, o.Int_Precision});
+    const std::vector<HyetographPoint> &points = storm.storm.points;
+    const StormChartTexts texts = ChartTextsOf(storm.model, GridFormatOf(o));
     double largestIntensity = 0, largestCumulative = 0;
     for (const HyetographPoint &p : points) {
         largestIntensity = std::max(largestIntensity, p.intensity);

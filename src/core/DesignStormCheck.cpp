@@ -1,4 +1,5 @@
 #include "DesignStormCheck.h"
+#include "Storm.h"
 #include "Failure.h"
 #include "Numbers.h"
 
@@ -27,7 +28,7 @@ void Check(const TExpressionObject &model, const ComputeSettings &settings, Desi
 {
     TExpressionObject everyMinute = model;
     everyMinute.Storm_Step = 1;
-    const HyetographResult storm = ComputeHyetographRows(everyMinute, settings);
+    const Storm storm = ComputeStorm(everyMinute, settings);
     if (!storm.ok)
         throw TavrelError(storm.message);
     out.a = FormulaA(model);

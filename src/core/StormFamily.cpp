@@ -1,6 +1,7 @@
 #include "StormFamily.h"
 #include "Failure.h"
 #include "Numbers.h"
+#include "Storm.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -86,14 +87,6 @@ QString AcceptedFamilyValues(FamilyBy by, const QString &text, double current)
     return accepted.join(QLatin1Char(','));
 }
 
-double PeakIntensity(const std::vector<HyetographPoint> &points)
-{
-    double peak = 0;
-    for (const HyetographPoint &p : points)
-        peak = std::max(peak, p.intensity);
-    return peak;
-}
-
 StormFamily ComputeStormFamily(const TExpressionObject &model, FamilyBy by, const std::vector<double> &chosen,
                                const ComputeSettings &settings, const GridFormat &format)
 {
@@ -110,18 +103,17 @@ StormFamily ComputeStormFamily(const TExpressionObject &model, FamilyBy by, cons
         member.model = model;
         (by == FamilyBy::ReturnPeriod ? member.model.Storm_RepeatYear : member.model.Storm_Percent) = value;
         member.current = member.name == FamilyMemberName(by, current);
-        HyetographResult result = ComputeHyetographRows(member.model, settings);
-        if (!result.ok) {
-            family.problems.append(QStringLiteral("%1：%2").arg(member.name, result.message));
+        Storm storm = ComputeStorm(member.model, settings);
+        if (!storm.ok) {
+            family.problems.append(QStringLiteral("%1：%2").arg(member.name, storm.message));
             continue;
         }
-        member.model.Strom_Overall_Rainfall = result.overall;
-        member.model.Strom_Average_Rainfall_Intensity = result.average;
-        member.points = std::move(result.points);
+        member.model = storm.model;
+        member.points = std::move(storm.points);
         member.grid = MakeGridTexts(member.points, format);
-        member.peak = PeakIntensity(member.points);
+        member.peak = storm.largestIntensity;
         family.largestIntensity = std::max(family.largestIntensity, member.peak);
-        family.largestCumulative = std::max(family.largestCumulative, member.points.back().cumulative);
+        family.largestCumulative = std::max(family.largestCumulative, storm.largestCumulative);
         family.members.push_back(std::move(member));
     }
     return family;

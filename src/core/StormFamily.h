@@ -60,8 +60,6 @@ struct StormFamily {
 StormFamily ComputeStormFamily(const TExpressionObject &model, FamilyBy by, const std::vector<double> &chosen,
                                const ComputeSettings &settings, const GridFormat &format);
 
-// The largest intensity of the rows (0 for none).
-double PeakIntensity(const std::vector<HyetographPoint> &points);
 
 // The family side by side: the time, then each storm's intensity, then each storm's
 // cumulative rainfall, as the storms' own tables show them. Rows are matched by their

@@ -129,6 +129,16 @@ QString SaveOptionsText(const QString &text, const TOptions &options)
     return ini.text();
 }
 
+ComputeSettings ComputeSettingsOf(const TOptions &o)
+{
+    return {o.Int_StormUnitidx, o.Bool_CalcByShow, o.Int_Precision};
+}
+
+GridFormat GridFormatOf(const TOptions &o)
+{
+    return {o.Int_TimeForamtidx, o.Int_StormUnitidx, o.Int_Precision};
+}
+
 // A ratio below 166 is the marker of the exact conversion, i = q * 0.006.
 // The results are stored in the model and written to rain-model files, so they must
 // read back as well as be finite. A failure names the coefficient as the user typed it

@@ -1,5 +1,7 @@
 #pragma once
 // The settings record, its file "options.ini" (section "OPTIONS") and the q-i conversions.
+#include "core/GridText.h"
+#include "core/Hyetograph.h"
 #include <QString>
 #include <array>
 
@@ -44,6 +46,11 @@ void LoadOptionsText(const QString &text, TOptions &options);
 void SaveOptions(const QString &path, const TOptions &options);
 // The text such a file would have after SaveOptions, from its text before.
 QString SaveOptionsText(const QString &text, const TOptions &options);
+
+// What the computation and the table take of the settings: the one place the record is
+// unpacked for them.
+ComputeSettings ComputeSettingsOf(const TOptions &options);
+GridFormat GridFormatOf(const TOptions &options);
 
 // The q-i conversions with the ratio in force (D_QI_ConversionRatio).
 double FlowToIntensity(double q, double ratio);

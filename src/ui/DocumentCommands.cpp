@@ -27,7 +27,7 @@ QString TFormTavrel::CurrentFileName() const
     return document->fileName();
 }
 
-void TFormTavrel::buildDocumentCommands(QMenu *file)
+void TFormTavrel::prepareDocument()
 {
     desktop = std::make_unique<TDesktopSettings>();
     LoadDesktopSettings(settingsPath, *desktop);
@@ -41,55 +41,6 @@ void TFormTavrel::buildDocumentCommands(QMenu *file)
     connect(ChartPanel, &StormChartPanel::labelsMoved, this, [this](const QList<QPoint> &before, const QList<QPoint> &after) {
         document->labelsMoved(QStringLiteral("移动标签"), before, after);
     });
-    const auto command = [this](const char *name, const QString &caption, const QKeySequence &key, void (TFormTavrel::*handler)()) {
-        auto *action = new QAction(caption, this);
-        action->setObjectName(QLatin1String(name));
-        action->setShortcut(key);
-        connect(action, &QAction::triggered, this, [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
-        return action;
-    };
-    const auto named = [this](const char *name) { return findChild<QAction *>(QLatin1String(name)); };
-
-    // The keys a user tries first.
-    const std::pair<const char *, QKeySequence> keys[] = {
-        {"Menu_NewRainModel", QKeySequence(Qt::CTRL | Qt::Key_N)},
-        {"Menu_Open1", QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {"Menu_SaveAs1", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
-        {"Menu_Exit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
-        {"Menu_help1", QKeySequence(Qt::Key_F1)},
-    };
-    for (const auto &[name, key] : keys)
-        named(name)->setShortcut(key);
-
-    recentMenu = new RecentFilesMenu(this);
-    recentMenu->setFiles(desktop->recentFiles);
-    file->insertMenu(named("Menu_Save1"), recentMenu);
-    connect(recentMenu, &RecentFilesMenu::fileChosen, this,
-            [this](const QString &path) { runCommand([this, path] { OpenRecentFile(path); }); });
-    connect(recentMenu, &RecentFilesMenu::clearChosen, this, [this] {
-        desktop->recentFiles.clear();
-        recentMenu->setFiles({});
-    });
-    QAction *exit = named("Menu_Exit");
-    file->insertAction(exit, command("Menu_Print", QStringLiteral("打印..."), QKeySequence(Qt::CTRL | Qt::Key_P),
-                                     &TFormTavrel::Menu_PrintClick));
-    file->insertSeparator(exit);
-
-    const auto run = [this](const std::function<void()> &step) { runCommand(step); };
-    QAction *undo = document->makeUndoAction(this, run);
-    undo->setObjectName(QStringLiteral("Menu_Undo"));
-    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QAction *redo = document->makeRedoAction(this, run);
-    redo->setObjectName(QStringLiteral("Menu_Redo"));
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    QAction *copyPicture = command("Menu_CopyPicture", QStringLiteral("复制图片"), QKeySequence(), &TFormTavrel::CopyPictureClick);
-    auto *edit = new QMenu(QStringLiteral("编辑(&E)"), this);
-    edit->setObjectName(QStringLiteral("Menu_Edit"));
-    edit->addActions({undo, redo});
-    edit->addSeparator();
-    edit->addAction(copyPicture);
-    menuBar()->insertMenu(named("Menu_Options"), edit);
-    PopupMenu_Picture->insertAction(named("BMP1"), copyPicture);
 }
 
 void TFormTavrel::updateTitle()

@@ -78,7 +78,7 @@ void TFormTavrel::Menu_SavePicClick(int tag)
 void TFormTavrel::RunExport(const ExportFormat &format)
 {
     const StormFamily *family = Comparison->active() ? &Comparison->family() : nullptr;
-    if (format.wholeFamily ? !family || family->members.empty() : points.empty()) {
+    if (format.wholeFamily ? !family || family->members.empty() : storm.points.empty()) {
         platform.messageBox(this, MessageIcon::Information, QStringLiteral("提示"), format.emptyMessage);
         return;
     }
@@ -88,7 +88,7 @@ void TFormTavrel::RunExport(const ExportFormat &format)
         options.Int_StormUnitidx = 0;
         RefreshRainModel();
         platform.messageBox(this, MessageIcon::Information, QStringLiteral("提示"), SwmmSwitchMessage);
-        if (points.empty())
+        if (storm.points.empty())
             return;   // the recomputation failed and said so
     }
     const ExportInput input = exportInput(format);

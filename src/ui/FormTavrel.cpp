@@ -68,7 +68,8 @@ TFormTavrel::TFormTavrel(Platform &platform, TOptions &options, QWidget *parent)
     settingsPath = ::SettingsFilePath(platform.appDataFolder(), true);
 
     buildLayout();
-    Comparison = new StormComparison(*this, platform, ChartPanel, settingsPath);
+    Comparison = new StormComparison(*this, platform, ChartPanel, options, settingsPath);
+    prepareDocument();
     buildMenus();
     setAcceptDrops(true);   // a rain-model file dropped on the window is opened
 
@@ -180,111 +181,6 @@ void TFormTavrel::buildLayout()
     connect(GridData, &GridDataView::rowClicked, this, [this](int row) { GridDataClick(row); });
 }
 
-QAction *TFormTavrel::addCommand(QMenu *menu, const QString &name, const QString &caption,
-                                 void (TFormTavrel::*handler)())
-{
-    auto *action = new QAction(caption, this);
-    action->setObjectName(name);
-    menu->addAction(action);
-    if (handler)
-        connect(action, &QAction::triggered, this, [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
-    else
-        action->setEnabled(false);   // its command comes with a later version
-    return action;
-}
-
-void TFormTavrel::buildMenus()
-{
-    QMenuBar *bar = menuBar();
-    QMenu *file = bar->addMenu(QStringLiteral("文件(&F)"));
-    addCommand(file, QStringLiteral("Menu_NewRainModel"), QStringLiteral("新建雨型..."), &TFormTavrel::ButtonNewRainModelClick);
-    addCommand(file, QStringLiteral("Menu_Open1"), QStringLiteral("打开雨型..."), &TFormTavrel::Menu_Open1Click);
-    addCommand(file, QStringLiteral("Menu_Save1"), QStringLiteral("保存雨型"), &TFormTavrel::Menu_Save1Click)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    addCommand(file, QStringLiteral("Menu_SaveAs1"), QStringLiteral("雨型另存为..."), &TFormTavrel::Menu_SaveAs1Click);
-    file->addSeparator();
-    addCommand(file, QStringLiteral("Menu_Exit"), QStringLiteral("退出"), &TFormTavrel::Menu_ExitClick);
-
-    auto *optionsMenu = new QAction(QStringLiteral("设置(&O)"), this);
-    optionsMenu->setObjectName(QStringLiteral("Menu_Options"));
-    connect(optionsMenu, &QAction::triggered, this, [this] { runCommand([this] { Menu_OptionsClick(); }); });
-    bar->addAction(optionsMenu);
-
-    QMenu *data = bar->addMenu(QStringLiteral("数据(&D)"));
-    addCommand(data, QStringLiteral("Menu_outputResult"), QStringLiteral("输出计算书..."),
-               &TFormTavrel::Button_OutputResultClick);
-    data->addSeparator();
-    QMenu *pictures = data->addMenu(QStringLiteral("保存雨型图片"));
-    QMenu *tables = data->addMenu(QStringLiteral("保存雨型数据"));
-    data->addSeparator();
-    addCommand(data, QStringLiteral("mni_OutputExcelPicData"), QStringLiteral("输出Excel图表"),
-               &TFormTavrel::btn_OutputExcelPicDataClick);
-
-    PopupMenu_Picture = new QMenu(this);
-    PopupMenu_Picture->setObjectName(QStringLiteral("PopupMenu_Picture"));
-    menu_Overall_Rainfall = PopupMenu_Picture->addAction(QStringLiteral("显示总降雨量数据"));
-    menu_Overall_Rainfall->setObjectName(QStringLiteral("menu_Overall_Rainfall"));
-    menu_Rainfall_Intensity = PopupMenu_Picture->addAction(QStringLiteral("显示降雨强度数据"));
-    menu_Rainfall_Intensity->setObjectName(QStringLiteral("menu_Rainfall_Intensity"));
-    for (QAction *item : {menu_Overall_Rainfall, menu_Rainfall_Intensity}) {
-        item->setCheckable(true);
-        item->setChecked(true);
-        connect(item, &QAction::triggered, this, [this, item] { runCommand([this, item] { CheckBox_Rainfall_IntensityClick(item); }); });
-    }
-    PopupMenu_Picture->addSeparator();
-    addCommand(PopupMenu_Picture, QStringLiteral("menu_ResetLabels"), QStringLiteral("恢复标签位置"),
-               &TFormTavrel::ResetLabelPositions);
-    PopupMenu_Picture->addSeparator();
-
-    PopupMenu_Data = new QMenu(this);
-    PopupMenu_Data->setObjectName(QStringLiteral("PopupMenu_Data"));
-    // Ctrl+C works while the table has the focus; the entry shows the keys.
-    QAction *copy = addCommand(PopupMenu_Data, QStringLiteral("MenuCopyData"), QStringLiteral("复制"),
-                               &TFormTavrel::MenuCopyDataClick);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    GridData->addAction(copy);
-    PopupMenu_Data->addSeparator();
-
-    const char *pictureCaptions[] = {"保存图片(BMP格式)...", "保存图片(JPG格式)...", "保存图片(PNG格式)..."};
-    const char *pictureNames[] = {"BMP", "JPG", "PNG"};
-    for (int tag = 1; tag <= 3; ++tag) {
-        for (auto [menu, suffix] : {std::pair{pictures, "2"}, std::pair{PopupMenu_Picture, "1"}}) {
-            QAction *action = addCommand(menu, QString::fromLatin1(pictureNames[tag - 1]) + QLatin1String(suffix),
-                                         QString::fromUtf8(pictureCaptions[tag - 1]), nullptr);
-            action->setProperty("tag", tag);
-            action->setEnabled(true);
-            connect(action, &QAction::triggered, this, [this, action] {
-                runCommand([this, action] { Menu_SavePicClick(action->property("tag").toInt()); });
-            });
-        }
-    }
-    const char *tableCaptions[] = {"保存雨型数据(EXCEL格式)...", "保存雨型数据(WORD格式)...", "保存雨型数据(SWMM格式)..."};
-    const char *tableNames[] = {"MenuSaveDataToExcel", "MenuSaveDataToWord", "MenuSaveDataToSWMM"};
-    void (TFormTavrel::*tableHandlers[])() = {&TFormTavrel::MenuSaveDataToExcelClick, &TFormTavrel::MenuSaveDataToWordClick,
-                                               &TFormTavrel::MenuSaveDataToSWMMClick};
-    for (int k = 0; k < 3; ++k) {
-        addCommand(tables, QString::fromLatin1(tableNames[k]) + QLatin1Char('1'), QString::fromUtf8(tableCaptions[k]),
-                   tableHandlers[k]);
-        addCommand(PopupMenu_Data, QString::fromLatin1(tableNames[k]), QString::fromUtf8(tableCaptions[k]), tableHandlers[k]);
-    }
-
-    bar->addMenu(Comparison->buildMenu(this));
-    QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
-    addCommand(help, QStringLiteral("Menu_help1"), QStringLiteral("帮助"), &TFormTavrel::Menu_help1Click);
-    addCommand(help, QStringLiteral("Menu_Update"), QStringLiteral("检查更新..."), &TFormTavrel::Menu_UpdateClick);
-    help->addSeparator();
-    addCommand(help, QStringLiteral("Menu_AddQQ"), QStringLiteral("加入Tavrel用户交流群..."), &TFormTavrel::Menu_AddQQClick);
-    help->addSeparator();
-    addCommand(help, QStringLiteral("Menu_About"), QStringLiteral("关于"), &TFormTavrel::Menu_AboutClick);
-    buildDocumentCommands(file);
-
-    connect(Chart1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { PopupMenu_Picture->popup(Chart1->mapToGlobal(pos)); });
-    connect(GridData, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { PopupMenu_Data->popup(GridData->viewport()->mapToGlobal(pos)); });
-}
-
 void TFormTavrel::runCommand(const std::function<void()> &command)
 {
     RunCommand(platform, this, command);
@@ -304,40 +200,31 @@ void TFormTavrel::ResetLabelPositions()
 
 void TFormTavrel::RefreshRainModel()
 {
-    points.clear();
+    storm.points.clear();
     showLabelsAndSwitches();
     ComputeHyetograph();
     Comparison->refresh();
-    ChartPanel->showTexts(ChartTextsOf(model, gridFormat()));
-}
-
-GridFormat TFormTavrel::gridFormat() const
-{
-    return {options.Int_TimeForamtidx, options.Int_StormUnitidx, options.Int_Precision};
+    ChartPanel->showTexts(ChartTextsOf(model, GridFormatOf(options)));
 }
 
 void TFormTavrel::ComputeHyetograph()
 {
-    const TOptions &o = options;
-    HyetographResult result = ComputeHyetographRows(model, {o.Int_StormUnitidx, o.Bool_CalcByShow, o.Int_Precision});
-    if (!result.ok) {
-        // Rows of the previous storm must not stay beside the new parameters, where an
-        // export would write them under the wrong name.
+    storm = ComputeStorm(model, ComputeSettingsOf(options));
+    // A storm that cannot be made leaves results of 0: the rows of the previous storm must
+    // not stay beside the new parameters, where an export would write them under the
+    // wrong name.
+    model.Strom_Overall_Rainfall = storm.overall();
+    model.Strom_Average_Rainfall_Intensity = storm.average();
+    if (!storm.ok) {
         emptyResults();
-        platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), ErrorPrefix + result.message);
+        platform.messageBox(this, MessageIcon::Error, QStringLiteral("错误"), ErrorPrefix + storm.message);
         return;
     }
-    points = std::move(result.points);
-    model.Strom_Overall_Rainfall = result.overall;
-    model.Strom_Average_Rainfall_Intensity = result.average;
     FillGridAndSeries();
 }
 
 void TFormTavrel::emptyResults()
 {
-    points.clear();
-    model.Strom_Overall_Rainfall = 0;
-    model.Strom_Average_Rainfall_Intensity = 0;
     GridTexts empty;
     empty.heading = GridHeading(options.Int_StormUnitidx);
     GridData->textModel()->setTexts(std::move(empty));
@@ -347,18 +234,12 @@ void TFormTavrel::emptyResults()
 void TFormTavrel::FillGridAndSeries()
 {
     GridData->setColumnWidths();
-    Max_Rainfall_Intensity = 0;
-    Max_Overall_Rainfall = 0;
-    for (const HyetographPoint &p : points) {
-        Max_Rainfall_Intensity = std::max(Max_Rainfall_Intensity, p.intensity);
-        Max_Overall_Rainfall = std::max(Max_Overall_Rainfall, p.cumulative);
-    }
     // The chart lets go of the old table's labels first, so that the new table can be
     // made in the old one's memory.
     ChartPanel->clearStorm();
-    GridData->textModel()->remakeTexts(points, gridFormat());
-    ChartPanel->showStorm({points, GridData->textModel()->texts(), options.Int_TimeForamtidx,
-                           ChartTextsOf(model, gridFormat()).bottomTitle});
+    GridData->textModel()->remakeTexts(storm.points, GridFormatOf(options));
+    ChartPanel->showStorm({storm.points, GridData->textModel()->texts(), options.Int_TimeForamtidx,
+                           ChartTextsOf(model, GridFormatOf(options)).bottomTitle});
     HideSomeSeries(nullptr);
 }
 
@@ -375,10 +256,10 @@ void TFormTavrel::HideSomeSeries(QObject *sender)
     const bool line = CheckBox_Rainfall_Intensity->isChecked();
     ChartPanel->showSeries(bars, line);
     Comparison->showLines(line);
-    if (points.empty())
+    if (storm.points.empty())
         return;
-    ChartPanel->scaleAxes(bars, line, Comparison->largestIntensity(Max_Rainfall_Intensity),
-                          Comparison->largestCumulative(Max_Overall_Rainfall));
+    ChartPanel->scaleAxes(bars, line, Comparison->largestIntensity(storm.largestIntensity),
+                          Comparison->largestCumulative(storm.largestCumulative));
 
     TOptions &o = options;
     if (CheckBox_Overall_Rainfall->isChecked() != o.Bool_ShowAxis_Overall_Rainfall

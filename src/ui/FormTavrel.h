@@ -3,10 +3,14 @@
 // command of the menus, buttons and context menus.
 #include "core/GridText.h"
 #include "core/Hyetograph.h"
+#include "core/Storm.h"
 #include "core/StormModel.h"
 #include "settings/Options.h"
+#include "StormComparison.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
+#include <functional>
 #include <QPoint>
 #include <memory>
 #include <vector>
@@ -35,7 +39,7 @@ class QWidget;
 
 extern const QString MainWindowCaption;
 
-class TFormTavrel : public QMainWindow {
+class TFormTavrel : public QMainWindow, private ComparisonHost {
     Q_OBJECT
 public:
     // The window works on `options`, which its owner keeps alive as long as the window.
@@ -45,10 +49,10 @@ public:
     // The state other parts of the program work on.
     TExpressionObject &Model() { return model; }
     TOptions &Options() { return options; }
-    const std::vector<HyetographPoint> &StormPoints() const { return points; }
+    // The storm shown: its rows, results and largest values.
+    const Storm &CurrentStorm() const { return storm; }
+    const std::vector<HyetographPoint> &StormPoints() const { return storm.points; }
     const GridTexts &GridTextsShown() const;
-    double Max_Rainfall_Intensity = 0;
-    double Max_Overall_Rainfall = 0;
     QString SettingsFilePath() const { return settingsPath; }
     QString ProgramFolder() const { return programFolder; }
     // Where the help command looks for the manual; the executable's folder by default.
@@ -127,9 +131,16 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // What the comparison draws with.
+    const Storm &currentStorm() const override { return storm; }
+    void rescaleChart() override { HideSomeSeries(nullptr); }
+    void saveFamily(const ExportFormat &format) override { RunExport(format); }
+    QWidget *hostWindow() override { return this; }
+
     void buildLayout();
+    // Every menu and context menu, with `command` making each entry.
     void buildMenus();
-    QAction *addCommand(QMenu *menu, const QString &name, const QString &caption, void (TFormTavrel::*handler)());
+    QAction *command(const char *name, const QString &caption, const QKeySequence &key, const std::function<void()> &handler);
     void runCommand(const std::function<void()> &command);
     bool confirmChangedName(const QString &chosen, const QString &changed, const QString &caption);
     // The format's save dialog, in the folder of the last export; the chosen name with the
@@ -142,10 +153,9 @@ private:
     void ComputeHyetograph();
     void FillGridAndSeries();
     void emptyResults();
-    GridFormat gridFormat() const;
     void showLabelsAndSwitches();
     // The document habits: unsaved changes, undo, recent files, remembered places, printing.
-    void buildDocumentCommands(QMenu *file);
+    void prepareDocument();
     void restoreDesktop();
     // Writes what the window remembers; done as it closes, like the settings' own moments.
     void rememberDesktop();
@@ -157,7 +167,7 @@ private:
     Platform &platform;
     TOptions &options;
     TExpressionObject model;
-    std::vector<HyetographPoint> points;
+    Storm storm;
     QString settingsPath;
     QString programFolder;
     StormDocument *document = nullptr;

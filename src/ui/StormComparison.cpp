@@ -3,10 +3,10 @@
 #include "CompareTables.h"
 #include "FamilyChart.h"
 #include "FormCompareStorms.h"
-#include "FormTavrel.h"
 #include "PictureEncoding.h"
 
 #include "core/DesignStormCheck.h"
+#include "core/Storm.h"
 #include "core/Failure.h"
 #include "core/Numbers.h"
 #include "core/TextFile.h"
@@ -14,11 +14,10 @@
 #include "export/FamilyExports.h"
 #include "export/SwmmInputSection.h"
 #include "platform/Platform.h"
+#include "settings/Options.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QMenu>
 #include <QScreen>
 
 namespace {
@@ -29,46 +28,23 @@ FamilyBy ByOf(const TCompareChoice &choice)
 }
 } // namespace
 
-StormComparison::StormComparison(TFormTavrel &window, Platform &platform, StormChartPanel *panel,
-                                 const QString &settingsPath)
-    : QObject(&window), window(window), platform(platform), panel(panel), settingsPath(settingsPath),
-      chartLines(std::make_unique<FamilyChartLines>(panel->chart()))
+StormComparison::StormComparison(ComparisonHost &host, Platform &platform, StormChartPanel *panel,
+                                 const TOptions &options, const QString &settingsPath)
+    : QObject(host.hostWindow()), host(host), platform(platform), panel(panel), options(options),
+      settingsPath(settingsPath), chartLines(std::make_unique<FamilyChartLines>(panel->chart()))
 {
     LoadCompareChoice(settingsPath, chosen);
 }
 
 StormComparison::~StormComparison() = default;
 
-QMenu *StormComparison::buildMenu(QWidget *parent)
-{
-    auto *menu = new QMenu(QStringLiteral("对比(&C)"), parent);
-    menu->setObjectName(QStringLiteral("Menu_Compare"));
-    auto add = [&](const char *name, const QString &caption, void (StormComparison::*handler)()) {
-        auto *action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, [this, handler] { RunCommand(platform, &window, [this, handler] { (this->*handler)(); }); });
-    };
-    add("Menu_CompareStorms", QStringLiteral("对比暴雨..."), &StormComparison::CompareStormsClick);
-    add("Menu_CompareTables", QStringLiteral("对比表和汇总"), &StormComparison::CompareTablesClick);
-    add("Menu_DesignStormCheck", QStringLiteral("设计暴雨校核"), &StormComparison::DesignStormCheckClick);
-    menu->addSeparator();
-    add("Menu_CompareSaveSwmm", QStringLiteral("保存对比数据(SWMM输入文件)..."), &StormComparison::SaveCompareSwmmClick);
-    add("Menu_CompareSaveCsv", QStringLiteral("保存对比数据(EXCEL格式)..."), &StormComparison::SaveCompareCsvClick);
-    add("Menu_CompareSaveSummary", QStringLiteral("保存对比汇总(EXCEL格式)..."), &StormComparison::SaveCompareSummaryClick);
-    add("Menu_CompareSavePicture", QStringLiteral("保存对比图片..."), &StormComparison::SaveComparePictureClick);
-    menu->addSeparator();
-    add("Menu_CompareEnd", QStringLiteral("结束对比"), &StormComparison::EndCompareClick);
-    return menu;
-}
-
 void StormComparison::computeFamily()
 {
-    const TOptions &o = window.Options();
+    const TOptions &o = options;
     const FamilyBy by = ByOf(chosen);
     FamilyValues typed = ParseFamilyValues(by, by == FamilyBy::ReturnPeriod ? chosen.Str_ComparePeriods
                                                                              : chosen.Str_CompareRatios);
-    storms = ComputeStormFamily(window.Model(), by, typed.values, {o.Int_StormUnitidx, o.Bool_CalcByShow, o.Int_Precision},
-                                {o.Int_TimeForamtidx, o.Int_StormUnitidx, o.Int_Precision});
+    storms = ComputeStormFamily(host.currentStorm().model, by, typed.values, ComputeSettingsOf(o), GridFormatOf(o));
     typed.problems.append(storms.problems);
     storms.problems = typed.problems;
     sideBySide = SideBySideOf(storms);
@@ -78,7 +54,7 @@ void StormComparison::refresh()
 {
     if (comparing) {
         computeFamily();
-        chartLines->show(storms, window.StormPoints());
+        chartLines->show(storms, host.currentStorm().points);
     } else if (chartLines->shown()) {
         chartLines->clear();
         storms = StormFamily();
@@ -87,7 +63,7 @@ void StormComparison::refresh()
         return;   // never compared: the window is exactly as it always was
     }
     fillTables();
-    window.HideSomeSeries(nullptr);   // the axes for what is drawn now
+    host.rescaleChart();   // the axes for what is drawn now
 }
 
 void StormComparison::showLines(bool line)
@@ -112,7 +88,7 @@ StormComparison::SingleStormView::SingleStormView(StormComparison &comparison)
     if (!wasShown)
         return;
     comparison.single = true;
-    comparison.window.HideSomeSeries(nullptr);
+    comparison.host.rescaleChart();
 }
 
 StormComparison::SingleStormView::~SingleStormView()
@@ -120,7 +96,7 @@ StormComparison::SingleStormView::~SingleStormView()
     if (!wasShown)
         return;
     comparison.single = false;
-    comparison.window.HideSomeSeries(nullptr);
+    comparison.host.rescaleChart();
 }
 
 QPoint PlaceBeside(const QRect &main, const QRect &covered, const QSize &size, const QRect &screen)
@@ -144,7 +120,7 @@ QPoint PlaceBeside(const QRect &main, const QRect &covered, const QSize &size, c
 TFormCompareTables *StormComparison::ensureTables()
 {
     if (!tablesWindow) {
-        tablesWindow = new TFormCompareTables([this](const QString &text) { platform.setClipboardText(text); }, &window);
+        tablesWindow = new TFormCompareTables([this](const QString &text) { platform.setClipboardText(text); }, host.hostWindow());
         fillTables();
     }
     return tablesWindow;
@@ -156,8 +132,9 @@ void StormComparison::showTables(int page)
     if (!tablesWindow->isVisible()) {
         // Beside the main window, never over the chart.
         const QRect chart(panel->mapToGlobal(QPoint(0, 0)), panel->size());
-        const QRect screen = window.screen() ? window.screen()->availableGeometry() : QRect();
-        tablesWindow->move(PlaceBeside(window.frameGeometry(), chart, tablesWindow->frameGeometry().size(), screen));
+        const QWidget *main = host.hostWindow();
+        const QRect screen = main->screen() ? main->screen()->availableGeometry() : QRect();
+        tablesWindow->move(PlaceBeside(main->frameGeometry(), chart, tablesWindow->frameGeometry().size(), screen));
     }
     tablesWindow->show();
     tablesWindow->raise();
@@ -167,7 +144,7 @@ void StormComparison::fillTables()
 {
     if (!tablesWindow)
         return;
-    const TOptions &o = window.Options();
+    const TOptions &o = options;
     QStringList summary = FamilySummaryLines(storms, o.Int_StormUnitidx, o.Int_Precision);
     std::vector<QStringList> summaryRows;
     for (qsizetype k = 1; k < summary.size(); ++k)
@@ -183,9 +160,9 @@ void StormComparison::fillTables()
 
 void StormComparison::fillCheck()
 {
-    const TOptions &o = window.Options();
-    const TExpressionObject &m = window.Model();
-    const DesignStormCheckResult check = CheckDesignStorm(m, {o.Int_StormUnitidx, o.Bool_CalcByShow, o.Int_Precision});
+    const TOptions &o = options;
+    const TExpressionObject &m = host.currentStorm().model;
+    const DesignStormCheckResult check = CheckDesignStorm(m, ComputeSettingsOf(o));
     if (!check.ok) {
         tablesWindow->showCheckCaption(ErrorPrefix + check.message);
         tablesWindow->check()->table()->setTable({}, {});
@@ -200,10 +177,10 @@ void StormComparison::fillCheck()
 
 void StormComparison::CompareStormsClick()
 {
-    const TExpressionObject &m = window.Model();
+    const TExpressionObject &m = host.currentStorm().model;
     const QString current = QStringLiteral("P=%1年 T=%2分 r=%3")
                                 .arg(FormatGeneral(m.Storm_RepeatYear), FormatGeneral(m.Storm_Time), FormatGeneral(m.Storm_Percent));
-    const std::unique_ptr<TFormCompareStorms> dialog(new TFormCompareStorms(chosen, current, &window));
+    const std::unique_ptr<TFormCompareStorms> dialog(new TFormCompareStorms(chosen, current, host.hostWindow()));
     if (platform.showModal(dialog.get()) != QDialog::Accepted)
         return;
     chosen = dialog->choice();
@@ -214,7 +191,7 @@ void StormComparison::CompareStormsClick()
     typed = AcceptedFamilyValues(ByOf(chosen), typed, ByOf(chosen) == FamilyBy::ReturnPeriod ? m.Storm_RepeatYear
                                                                                              : m.Storm_Percent);
     if (!storms.problems.isEmpty())
-        platform.messageBox(&window, MessageIcon::Information, QStringLiteral("提示"), storms.problems.join(QStringLiteral("\r\n")));
+        platform.messageBox(host.hostWindow(), MessageIcon::Information, QStringLiteral("提示"), storms.problems.join(QStringLiteral("\r\n")));
     // Remembered last: a settings file that cannot be written must not lose the comparison.
     SaveCompareChoice(settingsPath, chosen);
 }
@@ -243,20 +220,20 @@ void StormComparison::EndCompareClick()
 // The family's files go through the window's one export routine, like every other save.
 void StormComparison::SaveCompareSwmmClick()
 {
-    window.RunExport(FamilySwmmFormat());
+    host.saveFamily(FamilySwmmFormat());
 }
 
 void StormComparison::SaveCompareCsvClick()
 {
-    window.RunExport(FamilyCsvFormat());
+    host.saveFamily(FamilyCsvFormat());
 }
 
 void StormComparison::SaveCompareSummaryClick()
 {
-    window.RunExport(FamilySummaryFormat());
+    host.saveFamily(FamilySummaryFormat());
 }
 
 void StormComparison::SaveComparePictureClick()
 {
-    window.RunExport(FamilyPictureFormat());
+    host.saveFamily(FamilyPictureFormat());
 }

@@ -18,8 +18,26 @@ class QMenu;
 class QWidget;
 class StormChartPanel;
 class TFormCompareTables;
-class TFormTavrel;
+struct ExportFormat;
+struct Storm;
+struct TOptions;
 struct FileTypeEntry;
+
+// What the comparison needs of the window it draws in, and nothing more.
+class ComparisonHost {
+public:
+    // The storm shown, with its rows; the family is made of its formula.
+    virtual const Storm &currentStorm() const = 0;
+    // The axes again, for what the chart draws now.
+    virtual void rescaleChart() = 0;
+    // A family's file, through the window's one export routine.
+    virtual void saveFamily(const ExportFormat &format) = 0;
+    // The parent of the dialogs and tables, and where they are placed.
+    virtual QWidget *hostWindow() = 0;
+
+protected:
+    ~ComparisonHost() = default;
+};
 
 // Where a window of `size` goes beside the main window `main` on `screen`, keeping
 // `covered` (the chart) in view.
@@ -28,11 +46,10 @@ QPoint PlaceBeside(const QRect &main, const QRect &covered, const QSize &size, c
 class StormComparison : public QObject {
     Q_OBJECT
 public:
-    StormComparison(TFormTavrel &window, Platform &platform, StormChartPanel *panel, const QString &settingsPath);
+    // Reads the settings in force from `options`, which outlives it.
+    StormComparison(ComparisonHost &host, Platform &platform, StormChartPanel *panel, const TOptions &options,
+                    const QString &settingsPath);
     ~StormComparison() override;
-
-    // The 对比 menu, its commands run through the general error report.
-    QMenu *buildMenu(QWidget *parent);
 
     // After the window has computed its storm: the family again, and the axes for it.
     void refresh();
@@ -80,9 +97,10 @@ private:
     TFormCompareTables *ensureTables();
     void showTables(int page);
 
-    TFormTavrel &window;
+    ComparisonHost &host;
     Platform &platform;
     StormChartPanel *panel;
+    const TOptions &options;
     QString settingsPath;
     TCompareChoice chosen;
     bool comparing = false;

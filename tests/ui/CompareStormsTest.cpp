@@ -52,7 +52,7 @@ TEST_F(CompareStorms, EightReturnPeriodsOnOneChartWithLegendAndAxesOfTheLargest)
 {
     window->Model().Storm_RepeatYear = 100;
     window->RefreshRainModel();
-    const double largest = window->Max_Rainfall_Intensity;
+    const double largest = window->CurrentStorm().largestIntensity;
     window->Model().Storm_RepeatYear = 2;
     window->RefreshRainModel();
     compare();

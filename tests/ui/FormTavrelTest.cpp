@@ -125,8 +125,8 @@ TEST_F(MainWindow, FirstStartShowsTheDefaultStormAndCreatesOnlyTheFolder)
     EXPECT_EQ(chart->leftAxis()->label(), QStringLiteral("降雨强度(mm/min)"));
     EXPECT_EQ(chart->intensitySeries()->dataCount(), 121);
     EXPECT_EQ(chart->rainfallSeries()->dataCount(), 121);
-    EXPECT_NEAR(w.Max_Rainfall_Intensity, 3.359936, 1e-6);
-    EXPECT_NEAR(w.Max_Overall_Rainfall, 60.634473, 1e-6);
+    EXPECT_NEAR(w.CurrentStorm().largestIntensity, 3.359936, 1e-6);
+    EXPECT_NEAR(w.CurrentStorm().largestCumulative, 60.634473, 1e-6);
     EXPECT_NEAR(chart->leftAxis()->range().upper, 6.719871, 1e-6);
     EXPECT_NEAR(chart->rightMaximum(), 121.268946, 1e-6);
     EXPECT_EQ(chart->leftAxis()->range().lower, 0);

@@ -130,6 +130,9 @@ IdfTable ParseIdfTable(const QString &text, IdfUnit unit, double qiRatio)
                 continue;
             const double value = PositiveNumber(line, c, QStringLiteral("雨强"));
             const double i = CheckedFinite(ToMmPerMin(value, unit, qiRatio));
+            // A value at the very bottom of the float range converts to nothing.
+            if (!(i > 0))
+                throw TavrelError(QStringLiteral("%1的雨强%2太小，换算后为0").arg(Where(line, c), line.cells[c]));
             table.cells.push_back({int(r - 1), int(c - 1), i});
         }
     }

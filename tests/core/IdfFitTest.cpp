@@ -84,6 +84,8 @@ TEST(IdfTable, ReadsSpreadsheetCellsInEachUnit)
     EXPECT_DOUBLE_EQ(one("t,2\n5,126", IdfUnit::MmPerHour, 167), 2.1);
     EXPECT_DOUBLE_EQ(one("t,2\n5,334", IdfUnit::LitrePerSecondHectare, 167), 2);
     EXPECT_DOUBLE_EQ(one("t,2\n5,500", IdfUnit::LitrePerSecondHectare, 0.006), 3);   // the exact conversion
+    // The smallest float in mm/h is nothing in mm/min: refused, not read as a zero intensity.
+    EXPECT_THROW(one("t,2\n5,5e-324", IdfUnit::MmPerHour, 167), TavrelError);
 }
 
 struct BadTable {

@@ -38,8 +38,8 @@ struct FitOutcome {
 struct FitMailbox {
     std::mutex lock;
     TFormFitTable *dialog = nullptr;
-    // The newest fit's number: a fit superseded while it waited for a thread does not start,
-    // so a few quick edits of a large table do not queue seconds of stale work before it.
+    // The newest fit's number (0: none): a fit superseded while it waited for a thread does
+    // not start, so a few quick edits of a large table do not queue seconds of stale work.
     std::atomic<int> latest{0};
 };
 
@@ -205,6 +205,7 @@ TFormFitTable::~TFormFitTable()
 {
     const std::lock_guard<std::mutex> lock(mailbox->lock);
     mailbox->dialog = nullptr;
+    mailbox->latest = 0;    // no fit is wanted any more; those still waiting do not start
 }
 
 std::optional<TotalFormula> TFormFitTable::formula() const
@@ -235,6 +236,7 @@ void TFormFitTable::ButtonOpenClick()
 void TFormFitTable::refit()
 {
     const int generation = ++fitGeneration;
+    mailbox->latest = generation;
     fitted.reset();
     ButtonOK->setEnabled(false);
     GridCells->setRowCount(0);
@@ -264,7 +266,6 @@ void TFormFitTable::refit()
     LabelUnitWarning->setVisible(!warning.isEmpty());
     setBusy(true);
 
-    mailbox->latest = generation;
     QThreadPool::globalInstance()->start([mailbox = mailbox, generation, table, unit, lgLn] {
         if (mailbox->latest != generation)
             return;

@@ -351,7 +351,7 @@ TEST_F(NewStormDialog, FitOfASupersededTableIsNeverShown)
 {
     TFormFitTable fit(platform, 167, tableFolder);
     auto *table = fit.findChild<QPlainTextEdit *>("EditTable");
-    table->setPlainText(LongTable(200));
+    table->setPlainText(LongTable(400));
     QTest::qWait(100);      // its fit is running now
     table->setPlainText("t,2,5\n5,2.10,2.62\n10,1.68,2.13\n20,1.27,1.55\n30,1.01,1.27\n");
     ASSERT_TRUE(FitShown(&fit));
@@ -367,6 +367,7 @@ TEST_F(NewStormDialog, FitDialogClosedWhileFittingIsLeftAlone)
 {
     auto fit = std::make_unique<TFormFitTable>(platform, 167, tableFolder);
     fit->findChild<QPlainTextEdit *>("EditTable")->setPlainText(LongTable(200));
+    QTest::qWait(100);      // its fit is running now
     fit.reset();
     QThreadPool::globalInstance()->waitForDone();
     QCoreApplication::processEvents();

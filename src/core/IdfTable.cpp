@@ -124,8 +124,10 @@ QString ImplausibleUnitWarning(const IdfTable &table, IdfUnit unit)
     for (IdfUnit other : {IdfUnit::MmPerMin, IdfUnit::MmPerHour, IdfUnit::LitrePerSecondHectare})
         if (other != unit && plausible(written / perMmPerMin(other)))
             likely << IdfUnitName(other);
-    const QString found = QStringLiteral("表中最大雨强%1 %2合%3 mm/min，不像暴雨强度表的数值")
-                              .arg(FormatGeneral(DisplayRound(4, written)), IdfUnitName(unit), FormatGeneral(DisplayRound(4, largest)));
+    QString found = QStringLiteral("表中最大雨强%1 %2").arg(FormatGeneral(DisplayRound(4, written)), IdfUnitName(unit));
+    if (unit != IdfUnit::MmPerMin)
+        found += QStringLiteral("（合%1 mm/min）").arg(FormatGeneral(DisplayRound(4, largest)));
+    found += QStringLiteral("，不像暴雨强度表的数值");
     if (likely.isEmpty())
         return found + QStringLiteral("，请检查表中的数值和单位");
     return found + QStringLiteral("，单位可能是%1").arg(likely.join(QStringLiteral("或")));

@@ -25,6 +25,7 @@ TEST(DesktopSettings, ShareTheFileWithTheSettingsRecord)
     desktop.windowMaximized = true;
     desktop.labelPositions = {{1, 2}, {3, 4}, {5, 6}, {7, 8}, {9, 10}};
     desktop.rainModelFolder = QStringLiteral("/data/雨型");
+    desktop.tableFolder = QStringLiteral("/data/暴雨强度表");
     desktop.recentFiles = {"/data/a.txt", "/data/b=c.txt"};
     SaveDesktopSettings(path, desktop);
     EXPECT_TRUE(ReadBytes(path).startsWith(optionsOnly));

@@ -1,6 +1,7 @@
 #include "FitCommand.h"
 
 #include "core/Failure.h"
+#include "core/Hyetograph.h"
 #include "core/IdfFit.h"
 #include "core/Numbers.h"
 #include "core/RainModelFile.h"
@@ -122,6 +123,10 @@ int RunFitCommand(const FitRequest &request, CliStreams &streams)
     const double ratio = request.settings.D_QI_ConversionRatio;
     ApplyFittedFormula(model, fit.formula, [ratio](double a1) { return IntensityToFlow(a1, ratio); });
     model.Storm_RepeatYear = request.periods.front();
+    // The fitted formula makes a storm like any other: one of negative rain is not written.
+    if (!request.outputs.isEmpty())
+        if (const StormRuleProblem problem = CheckStormRules(model))
+            throw TavrelError(ErrorPrefix + problem.message);
     for (const QString &name : request.outputs)
         WriteRainModelFile(StormOutputName(name, model.Storm_RepeatYear, model.Storm_Time, model.Storm_Percent), model);
 

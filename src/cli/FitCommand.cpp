@@ -1,6 +1,7 @@
 #include "FitCommand.h"
 
 #include "core/Failure.h"
+#include "core/Hyetograph.h"
 #include "core/IdfFit.h"
 #include "core/Numbers.h"
 #include "core/RainModelFile.h"
@@ -36,9 +37,9 @@ QString Csv(const QStringList &cells)
     return cells.join(QLatin1Char(','));
 }
 
-QStringList Report(const QString &path, const IdfTable &table, const IdfFitResult &fit)
+QStringList Report(const QString &path, const IdfTable &table, IdfUnit unit, const IdfFitResult &fit)
 {
-    const TotalFormula &f = fit.formula;
+    const TotalFormula &f = fit.optimum;
     const QString log = f.LG_LN == 0 ? QStringLiteral("lg") : QStringLiteral("ln");
     QStringList lines;
     lines.append(QStringLiteral("暴雨强度公式拟合 / formula fitted to %1: %2个历时 × %3个重现期，%4个数值")
@@ -48,6 +49,8 @@ QStringList Report(const QString &path, const IdfTable &table, const IdfFitResul
     const std::pair<const char *, double> parameters[] = {{"A1", f.A1}, {"C", f.C}, {"b", f.b}, {"n", f.n}};
     for (const auto &[name, value] : parameters)
         lines.append(Csv({QString::fromLatin1(name), FormatGeneral(value), FormatGeneral(FormulaRound(value))}));
+    lines.append(QStringLiteral("以下各值按取%1位小数的参数计算 / the figures below are of the rounded parameters, as written")
+                     .arg(FormulaDecimals));
     lines.append(QStringLiteral("偏差平方和/sum of squares %1 (mm/min)²，标准差/standard error %2 mm/min，迭代/iterations %3")
                      .arg(FormatGeneral(fit.sumOfSquares), FormatGeneral(fit.standardError)).arg(fit.iterations));
 
@@ -69,9 +72,13 @@ QStringList Report(const QString &path, const IdfTable &table, const IdfFitResul
 
     lines.append(QString());
     lines.append(QStringLiteral("历时t(min),重现期P(年),给定值(mm/min),拟合值(mm/min),偏差(mm/min),相对偏差(%)"));
-    for (const IdfCellFit &c : fit.cells)
-        lines.append(Csv({FormatGeneral(c.t), FormatGeneral(c.P), FormatGeneral(c.given), FormatFixed(c.fitted, 4),
+    for (size_t k = 0; k < fit.cells.size(); ++k) {
+        const IdfCellFit &c = fit.cells[k];
+        // A table in mm/min is quoted as written, "2.10" with its zero.
+        const QString given = unit == IdfUnit::MmPerMin ? table.cells[k].text : FormatGeneral(c.given);
+        lines.append(Csv({FormatGeneral(c.t), FormatGeneral(c.P), given, FormatFixed(c.fitted, 4),
                           FormatFixed(c.fitted - c.given, 4), FormatFixed((c.fitted - c.given) / c.given * 100, 2)}));
+    }
     return lines;
 }
 
@@ -111,21 +118,21 @@ int RunFitCommand(const FitRequest &request, CliStreams &streams)
         throw TavrelError(QStringLiteral("%1：%2").arg(path, FailureMessage(e)));
     }
 
-    // The formula exactly as fitted; the other storm parameters as given.
+    // The formula as written, as the dialog enters it; the other storm parameters as given.
     TExpressionObject model = request.storm;
-    model.F_type = 0;
-    model.a1 = fit.formula.A1;
-    model.a1_167 = IntensityToFlow(model.a1, request.settings.D_QI_ConversionRatio);
-    model.c = fit.formula.C;
-    model.b = fit.formula.b;
-    model.n = fit.formula.n;
-    model.LG_LN = lgLn;
+    const double ratio = request.settings.D_QI_ConversionRatio;
+    ApplyFittedFormula(model, fit.formula, [ratio](double a1) { return IntensityToFlow(a1, ratio); });
     model.Storm_RepeatYear = request.periods.front();
-    model.Strom_Average_Rainfall_Intensity = 0;
-    model.Strom_Overall_Rainfall = 0;
+    // The fitted formula makes a storm like any other: one of negative rain is not written.
+    if (!request.outputs.isEmpty())
+        if (const StormRuleProblem problem = CheckStormRules(model))
+            throw TavrelError(ErrorPrefix + problem.message);
     for (const QString &name : request.outputs)
         WriteRainModelFile(StormOutputName(name, model.Storm_RepeatYear, model.Storm_Time, model.Storm_Percent), model);
 
-    streams.out = Report(path, table, fit).join(QLatin1Char('\n')) + QLatin1Char('\n');
+    const QString warning = ImplausibleUnitWarning(table, unit);
+    if (!warning.isEmpty())
+        streams.err += QStringLiteral("%1：注意 / warning: %2\n").arg(path, warning);
+    streams.out = Report(path, table, unit, fit).join(QLatin1Char('\n')) + QLatin1Char('\n');
     return 0;
 }

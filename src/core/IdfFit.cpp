@@ -1,6 +1,7 @@
 #include "IdfFit.h"
 #include "Failure.h"
 #include "Numbers.h"
+#include "StormModel.h"
 
 #include <Eigen/Dense>
 #include <unsupported/Eigen/LevenbergMarquardt>
@@ -248,6 +249,20 @@ double FormulaRound(double value)
     return DisplayRound(FormulaDecimals, value);
 }
 
+void ApplyFittedFormula(TExpressionObject &model, const TotalFormula &formula,
+                        const std::function<double(double)> &intensityToFlow)
+{
+    model.F_type = 0;
+    model.a1 = FormulaRound(formula.A1);
+    model.a1_167 = intensityToFlow(model.a1);
+    model.c = FormulaRound(formula.C);
+    model.b = FormulaRound(formula.b);
+    model.n = FormulaRound(formula.n);
+    model.LG_LN = formula.LG_LN;
+    model.Strom_Average_Rainfall_Intensity = 0;
+    model.Strom_Overall_Rainfall = 0;
+}
+
 IdfFitResult FitIdfTable(const IdfTable &table, uint8_t lgLn)
 {
     constexpr int Parameters = 4;
@@ -277,9 +292,9 @@ IdfFitResult FitIdfTable(const IdfTable &table, uint8_t lgLn)
         throw TavrelError(QStringLiteral("拟合没有收敛：找不到使偏差平方和最小的参数，请检查表中的数值和单位"));
 
     IdfFitResult result;
-    result.formula = {total.x[0], total.x[1], total.x[2], total.x[3], lgLn};
-    result.sumOfSquares = total.sumOfSquares;
-    result.standardError = count > Parameters ? std::sqrt(total.sumOfSquares / (count - Parameters)) : 0;
+    result.optimum = {total.x[0], total.x[1], total.x[2], total.x[3], lgLn};
+    result.formula = {FormulaRound(total.x[0]), FormulaRound(total.x[1]), FormulaRound(total.x[2]),
+                      FormulaRound(total.x[3]), lgLn};
     result.iterations = total.iterations;
 
     double absolute = 0, relative = 0;
@@ -287,12 +302,15 @@ IdfFitResult FitIdfTable(const IdfTable &table, uint8_t lgLn)
         IdfCellFit fit{table.durations[size_t(cell.row)], table.periods[size_t(cell.column)], cell.intensity, 0};
         fit.fitted = result.formula.intensity(fit.t, fit.P);
         result.cells.push_back(fit);
+        result.sumOfSquares += (fit.fitted - fit.given) * (fit.fitted - fit.given);
         if (CompareValue(fit.P, AccuracyPeriodLow) >= 0 && CompareValue(fit.P, AccuracyPeriodHigh) <= 0) {
             ++result.accuracy.cells;
             absolute += std::abs(fit.fitted - fit.given);
             relative += std::abs(fit.fitted - fit.given) / fit.given;
         }
     }
+    // Four coefficients come from the table, so four of its values carry no error estimate.
+    result.standardError = count > Parameters ? std::sqrt(result.sumOfSquares / (count - Parameters)) : 0;
     if (result.accuracy.cells > 0) {
         result.accuracy.meanAbsolute = absolute / result.accuracy.cells;
         result.accuracy.meanRelative = relative / result.accuracy.cells * 100;
@@ -329,9 +347,9 @@ QStringList AccuracyLines(const IdfAccuracy &accuracy)
         return {QStringLiteral("表中没有重现期2~20年的数值，无法检验精度")};
     const auto verdict = [](bool holds) { return holds ? QStringLiteral("满足") : QStringLiteral("不满足"); };
     return {
-        QStringLiteral("平均绝对方差 %1 mm/min（限值 %2 mm/min）：%3")
+        QStringLiteral("平均绝对均方差 %1 mm/min（限值 %2 mm/min）：%3")
             .arg(FormatFixed(accuracy.meanAbsolute, 4), FormatGeneral(MaxMeanAbsoluteDeviation), verdict(accuracy.absoluteHolds())),
-        QStringLiteral("平均相对方差 %1%（限值 %2%）：%3")
+        QStringLiteral("平均相对均方差 %1%（限值 %2%）：%3")
             .arg(FormatFixed(accuracy.meanRelative, 2), FormatGeneral(MaxMeanRelativeDeviation), verdict(accuracy.relativeHolds())),
     };
 }

@@ -7,7 +7,10 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <vector>
+
+struct TExpressionObject;
 
 // The formula coefficients as they are published and entered: four decimals. Rounding
 // them changes an intensity by far less than the accuracy limits below.
@@ -47,6 +50,9 @@ struct IdfAccuracy {
 };
 
 struct IdfFitResult {
+    TotalFormula optimum;           // the least-squares optimum, every digit
+    // The optimum as it is written and entered: each coefficient to FormulaDecimals. Every
+    // figure below is of this formula, the one a person uses, not of the optimum.
     TotalFormula formula;
     double sumOfSquares = 0;        // (mm/min)^2
     double standardError = 0;       // mm/min, sqrt(sum / (cells - 4))
@@ -62,6 +68,13 @@ IdfFitResult FitIdfTable(const IdfTable &table, uint8_t lgLn);
 
 // The value rounded as the formula is shown and entered.
 double FormulaRound(double value);
+
+// Puts the fitted formula into the storm model as it is written (`IdfFitResult::formula`),
+// in the i form, and clears the totals computed from the old one, so the dialog and the
+// command line make the same storm of one table. `intensityToFlow` is the q-i conversion
+// in force, which gives 166.7A1 from A1.
+void ApplyFittedFormula(TExpressionObject &model, const TotalFormula &formula,
+                        const std::function<double(double)> &intensityToFlow);
 
 // The two accuracy lines, each with its limit and whether it holds.
 QStringList AccuracyLines(const IdfAccuracy &accuracy);

@@ -4,6 +4,7 @@
 #include "TextFile.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 
@@ -80,7 +81,57 @@ double ToMmPerMin(double value, IdfUnit unit, double qiRatio)
     return value;
 }
 
+// The largest value of a design table is the intensity of its shortest, rarest storm, and
+// the tables this program takes run from minutes to a few hours. Published ones put that
+// value between about 0.5 mm/min (a dry city's) and 5 mm/min (a wet coast's 100-year
+// rain); the world's greatest short falls stay under 10 mm/min (600 mm/h), and a rarest
+// short storm under 0.2 mm/min (12 mm/h) is no storm at all. A unit chosen by mistake
+// moves every number by 60 (mm/min against mm/h) or about 167 (mm/min against
+// L/(s*hm2)), so it lands outside this band: a mm/min table read as mm/h tops out near
+// 0.08, a mm/h table read as mm/min starts near 60.
+constexpr double PlausibleLargestLow = 0.2;      // mm/min
+constexpr double PlausibleLargestHigh = 10;      // mm/min
+
 } // namespace
+
+QString IdfUnitName(IdfUnit unit)
+{
+    switch (unit) {
+    case IdfUnit::MmPerMin:
+        return QStringLiteral("mm/min");
+    case IdfUnit::MmPerHour:
+        return QStringLiteral("mm/h");
+    case IdfUnit::LitrePerSecondHectare:
+        break;
+    }
+    return QStringLiteral("L/(s·hm²)");
+}
+
+QString ImplausibleUnitWarning(const IdfTable &table, IdfUnit unit)
+{
+    double largest = 0;
+    for (const IdfCell &cell : table.cells)
+        largest = std::max(largest, cell.intensity);
+    const auto plausible = [](double i) { return i >= PlausibleLargestLow && i <= PlausibleLargestHigh; };
+    if (table.cells.empty() || plausible(largest))
+        return {};
+    // The table's own number, back from mm/min; the flow unit is judged by the usual 167.
+    const auto perMmPerMin = [](IdfUnit u) {
+        return u == IdfUnit::MmPerMin ? 1.0 : u == IdfUnit::MmPerHour ? 60.0 : 167.0;
+    };
+    const double written = largest * perMmPerMin(unit);
+    QStringList likely;
+    for (IdfUnit other : {IdfUnit::MmPerMin, IdfUnit::MmPerHour, IdfUnit::LitrePerSecondHectare})
+        if (other != unit && plausible(written / perMmPerMin(other)))
+            likely << IdfUnitName(other);
+    QString found = QStringLiteral("表中最大雨强%1 %2").arg(FormatGeneral(DisplayRound(4, written)), IdfUnitName(unit));
+    if (unit != IdfUnit::MmPerMin)
+        found += QStringLiteral("（合%1 mm/min）").arg(FormatGeneral(DisplayRound(4, largest)));
+    found += QStringLiteral("，不像暴雨强度表的数值");
+    if (likely.isEmpty())
+        return found + QStringLiteral("，请检查表中的数值和单位");
+    return found + QStringLiteral("，单位可能是%1").arg(likely.join(QStringLiteral("或")));
+}
 
 IdfTable ParseIdfTable(const QString &text, IdfUnit unit, double qiRatio)
 {
@@ -130,7 +181,10 @@ IdfTable ParseIdfTable(const QString &text, IdfUnit unit, double qiRatio)
                 continue;
             const double value = PositiveNumber(line, c, QStringLiteral("雨强"));
             const double i = CheckedFinite(ToMmPerMin(value, unit, qiRatio));
-            table.cells.push_back({int(r - 1), int(c - 1), i});
+            // A value at the very bottom of the float range converts to nothing.
+            if (!(i > 0))
+                throw TavrelError(QStringLiteral("%1的雨强%2太小，换算后为0").arg(Where(line, c), line.cells[c]));
+            table.cells.push_back({int(r - 1), int(c - 1), i, line.cells[c]});
         }
     }
     return table;

@@ -13,6 +13,7 @@ struct IdfCell {
     int row = 0;            // index into durations
     int column = 0;         // index into periods
     double intensity = 0;   // mm/min
+    QString text;           // the value as the table writes it ("2.10"), shown as given
 };
 
 struct IdfTable {
@@ -31,3 +32,10 @@ IdfTable ParseIdfTable(const QString &text, IdfUnit unit, double qiRatio);
 QString ReadIdfTableText(const QString &path);
 // ParseIdfTable of that text.
 IdfTable ReadIdfTableFile(const QString &path, IdfUnit unit, double qiRatio);
+
+// The unit's name as the dialog and the command line show it.
+QString IdfUnitName(IdfUnit unit);
+// A warning when the table's largest intensity, read in `unit`, is no rain that a design
+// table holds, naming the units in which it would be; empty when it is plausible. The fit
+// runs all the same: the warning only points at a unit chosen by mistake.
+QString ImplausibleUnitWarning(const IdfTable &table, IdfUnit unit);

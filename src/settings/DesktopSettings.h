@@ -19,6 +19,7 @@ struct TDesktopSettings {
     QList<QPoint> labelPositions;
     QString rainModelFolder;   // of the last rain-model file opened or written
     QString exportFolder;      // of the last export, picture or printed PDF written
+    QString tableFolder;       // of the last intensity table opened to fit the formula
     QStringList recentFiles;   // rain-model files, newest first
 
     static constexpr int MaxRecentFiles = 8;

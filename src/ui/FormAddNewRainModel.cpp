@@ -133,10 +133,10 @@ QLabel *MakeLabel(QWidget *parent, const QString &text, const QRect &place,
 } // namespace
 
 TFormAddNewRainModel::TFormAddNewRainModel(Platform &platform, TExpressionObject &model, const TOptions &options,
-                                           QWidget *parent)
+                                           QString &tableFolder, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      platform(platform), model(model), options(options)
+      platform(platform), model(model), options(options), tableFolder(tableFolder)
 {
     setObjectName(QStringLiteral("FormAddNewRainModel"));
     setWindowTitle(QStringLiteral("添加新曲线"));
@@ -273,18 +273,24 @@ void TFormAddNewRainModel::cbbStormTypeChange()
 
 void TFormAddNewRainModel::ButtonFitTableClick()
 {
-    TFormFitTable form(platform, options.D_QI_ConversionRatio, this);
+    TFormFitTable form(platform, options.D_QI_ConversionRatio, tableFolder, this);
     if (platform.showModal(&form) != QDialog::Accepted || !form.formula())
         return;
-    // The fitted formula is in mm/min, so it goes in as the i form.
-    const TotalFormula f = *form.formula();
-    cbbStormType->setCurrentIndex(0);
-    cbbStormTypeChange();
-    Fill(Edit_a1, FormatGeneral(f.A1));
-    Fill(Edit_c, FormatGeneral(f.C));
-    Fill(Edit_b, FormatGeneral(f.b));
-    Fill(Edit_n, FormatGeneral(f.n));
-    ComboBox_LgLn->setCurrentIndex(f.LG_LN);
+    RunCommand(platform, this, [this, &form] {
+        // The storm the command line would write from this table; the fields show its formula
+        // as written, so confirming stores the same numbers. The model itself changes only
+        // when the person confirms.
+        TExpressionObject fitted = model;
+        const double ratio = options.D_QI_ConversionRatio;
+        ApplyFittedFormula(fitted, *form.formula(), [ratio](double a1) { return IntensityToFlow(a1, ratio); });
+        cbbStormType->setCurrentIndex(fitted.F_type);
+        cbbStormTypeChange();
+        Fill(Edit_a1, FormatGeneral(fitted.a1));
+        Fill(Edit_c, FormatGeneral(fitted.c));
+        Fill(Edit_b, FormatGeneral(fitted.b));
+        Fill(Edit_n, FormatGeneral(fitted.n));
+        ComboBox_LgLn->setCurrentIndex(fitted.LG_LN);
+    });
 }
 
 void TFormAddNewRainModel::ButtonCancleClick()

@@ -15,9 +15,10 @@ class TFormAddNewRainModel : public QDialog {
     Q_OBJECT
 public:
     // Works on `model`, the window's storm. Reads the q-i ratio in force from `options`
-    // when it derives the other coefficient.
+    // when it derives the other coefficient. `tableFolder`, kept by the window between runs,
+    // is where the fit dialog opens tables, and follows the last one opened.
     TFormAddNewRainModel(Platform &platform, TExpressionObject &model, const TOptions &options,
-                         QWidget *parent = nullptr);
+                         QString &tableFolder, QWidget *parent = nullptr);
 
     // Fills the fields from the model. Runs by itself whenever the dialog is shown.
     void prepareToShow();
@@ -38,6 +39,7 @@ private:
     Platform &platform;
     TExpressionObject &model;
     const TOptions &options;
+    QString &tableFolder;
 
     QComboBox *cbbStormType;
     QLabel *Label1;

@@ -6,18 +6,42 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <qcustomplot.h>
+
+// What a worker hands back: the table it fitted and the fit, or why there is none.
+struct FitOutcome {
+    IdfTable table;
+    IdfUnit unit = IdfUnit::MmPerMin;
+    IdfFitResult fit;
+    QString failure;
+};
+
+// The workers' way back to the dialog. The dialog may close while a fit runs: it clears
+// `dialog` under the lock as it goes, and a worker posts to it only under that lock, so no
+// worker reaches a dialog that is gone; what was posted before dies with the dialog.
+struct FitMailbox {
+    std::mutex lock;
+    TFormFitTable *dialog = nullptr;
+    // The newest fit's number (0: none): a fit superseded while it waited for a thread does
+    // not start, so a few quick edits of a large table do not queue seconds of stale work.
+    std::atomic<int> latest{0};
+};
 
 namespace {
 
@@ -66,10 +90,11 @@ QColor PeriodColour(int index)
 
 } // namespace
 
-TFormFitTable::TFormFitTable(Platform &platform, double qiRatio, QWidget *parent)
+TFormFitTable::TFormFitTable(Platform &platform, double qiRatio, QString &tableFolder, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      platform(platform), qiRatio(qiRatio)
+      platform(platform), qiRatio(qiRatio), tableFolder(tableFolder), mailbox(std::make_shared<FitMailbox>())
 {
+    mailbox->dialog = this;
     setObjectName(QStringLiteral("FormFitTable"));
     setWindowTitle(QStringLiteral("由暴雨强度表拟合公式"));
     setFont(WindowFont());
@@ -124,11 +149,23 @@ TFormFitTable::TFormFitTable(Platform &platform, double qiRatio, QWidget *parent
     LabelAccuracy->setObjectName(QStringLiteral("LabelAccuracy"));
     LabelAccuracy->setTextFormat(Qt::RichText);
     LabelAccuracy->setWordWrap(true);
+    LabelUnitWarning = new QLabel;
+    LabelUnitWarning->setObjectName(QStringLiteral("LabelUnitWarning"));
+    LabelUnitWarning->setWordWrap(true);
+    LabelUnitWarning->setStyleSheet(QStringLiteral("color:#c06000"));
+    LabelUnitWarning->hide();
+    ProgressFit = new QProgressBar;
+    ProgressFit->setObjectName(QStringLiteral("ProgressFit"));
+    ProgressFit->setRange(0, 0);    // no steps to count: it only says the fit is running
+    ProgressFit->setTextVisible(false);
+    ProgressFit->hide();
 
     auto *right = new QVBoxLayout;
     right->addWidget(ChartFit, 1);
+    right->addWidget(ProgressFit);
     right->addWidget(LabelFormula);
     right->addWidget(LabelAccuracy);
+    right->addWidget(LabelUnitWarning);
 
     GridCells = MakeGrid("GridCells", {QStringLiteral("历时t(min)"), QStringLiteral("重现期P(年)"),
                                        QStringLiteral("给定值(mm/min)"), QStringLiteral("拟合值(mm/min)"),
@@ -154,7 +191,7 @@ TFormFitTable::TFormFitTable(Platform &platform, double qiRatio, QWidget *parent
     layout->addWidget(tabs, 2);
     layout->addWidget(buttons);
 
-    // Every change fits again at once: a table takes a few milliseconds.
+    // Every change fits again at once; a fit still running for an older text is superseded.
     connect(EditTable, &QPlainTextEdit::textChanged, this, &TFormFitTable::refit);
     connect(ComboBox_Unit, &QComboBox::currentIndexChanged, this, &TFormFitTable::refit);
     connect(ComboBox_LgLn, &QComboBox::currentIndexChanged, this, &TFormFitTable::refit);
@@ -162,6 +199,13 @@ TFormFitTable::TFormFitTable(Platform &platform, double qiRatio, QWidget *parent
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     refit();
+}
+
+TFormFitTable::~TFormFitTable()
+{
+    const std::lock_guard<std::mutex> lock(mailbox->lock);
+    mailbox->dialog = nullptr;
+    mailbox->latest = 0;    // no fit is wanted any more; those still waiting do not start
 }
 
 std::optional<TotalFormula> TFormFitTable::formula() const
@@ -176,12 +220,14 @@ void TFormFitTable::ButtonOpenClick()
     request.types = {{QStringLiteral("CSV文件(*.csv)"), QStringLiteral("*.csv")},
                      {QStringLiteral("文本文件(*.txt)"), QStringLiteral("*.txt")},
                      {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")}};
+    request.folder = tableFolder;
     request.mustExist = true;
     const FileDialogResult chosen = platform.openFileDialog(this, request);
     if (!chosen.accepted)
         return;
     try {
         EditTable->setPlainText(ReadIdfTableText(chosen.path));
+        tableFolder = QDir::toNativeSeparators(QFileInfo(chosen.path).absolutePath());
     } catch (const std::exception &e) {
         showFailure(FailureMessage(e));
     }
@@ -189,6 +235,8 @@ void TFormFitTable::ButtonOpenClick()
 
 void TFormFitTable::refit()
 {
+    const int generation = ++fitGeneration;
+    mailbox->latest = generation;
     fitted.reset();
     ButtonOK->setEnabled(false);
     GridCells->setRowCount(0);
@@ -196,16 +244,66 @@ void TFormFitTable::refit()
     ChartFit->clearGraphs();
     ChartFit->legend->setVisible(false);
     ChartFit->replot();
+    LabelUnitWarning->hide();
+    setBusy(false);
     if (EditTable->toPlainText().trimmed().isEmpty()) {
         LabelFormula->setText(QStringLiteral("粘贴或打开暴雨强度表后显示拟合结果。"));
         LabelAccuracy->clear();
         return;
     }
+    // Reading the table is quick and its faults are worth seeing at once; the fit is not.
+    const IdfUnit unit = IdfUnit(ComboBox_Unit->currentIndex());
+    const auto lgLn = uint8_t(ComboBox_LgLn->currentIndex());
+    IdfTable table;
     try {
-        const IdfTable table = ParseIdfTable(EditTable->toPlainText(), IdfUnit(ComboBox_Unit->currentIndex()), qiRatio);
-        showFit(FitIdfTable(table, uint8_t(ComboBox_LgLn->currentIndex())));
+        table = ParseIdfTable(EditTable->toPlainText(), unit, qiRatio);
     } catch (const std::exception &e) {
         showFailure(FailureMessage(e));
+        return;
+    }
+    const QString warning = ImplausibleUnitWarning(table, unit);
+    LabelUnitWarning->setText(QStringLiteral("注意：") + warning);
+    LabelUnitWarning->setVisible(!warning.isEmpty());
+    setBusy(true);
+
+    QThreadPool::globalInstance()->start([mailbox = mailbox, generation, table, unit, lgLn] {
+        if (mailbox->latest != generation)
+            return;
+        auto outcome = std::make_shared<FitOutcome>();
+        outcome->table = table;
+        outcome->unit = unit;
+        try {
+            outcome->fit = FitIdfTable(table, lgLn);
+        } catch (const std::exception &e) {
+            outcome->failure = FailureMessage(e);
+        } catch (...) {
+            outcome->failure = QStringLiteral("拟合失败");
+        }
+        const std::lock_guard<std::mutex> lock(mailbox->lock);
+        if (TFormFitTable *dialog = mailbox->dialog)
+            QMetaObject::invokeMethod(
+                dialog, [dialog, generation, outcome] { dialog->fitArrived(generation, *outcome); }, Qt::QueuedConnection);
+    });
+}
+
+void TFormFitTable::fitArrived(int generation, const FitOutcome &outcome)
+{
+    // A result for an older text or choice is stale, however late or early it comes.
+    if (generation != fitGeneration)
+        return;
+    setBusy(false);
+    if (outcome.failure.isEmpty())
+        showFit(outcome);
+    else
+        showFailure(outcome.failure);
+}
+
+void TFormFitTable::setBusy(bool busy)
+{
+    ProgressFit->setVisible(busy);
+    if (busy) {
+        LabelFormula->setText(QStringLiteral("正在拟合…"));
+        LabelAccuracy->clear();
     }
 }
 
@@ -215,10 +313,11 @@ void TFormFitTable::showFailure(const QString &reason)
     LabelAccuracy->clear();
 }
 
-void TFormFitTable::showFit(const IdfFitResult &fit)
+void TFormFitTable::showFit(const FitOutcome &outcome)
 {
+    const IdfFitResult &fit = outcome.fit;
     const TotalFormula &f = fit.formula;
-    fitted = TotalFormula{FormulaRound(f.A1), FormulaRound(f.C), FormulaRound(f.b), FormulaRound(f.n), f.LG_LN};
+    fitted = f;
     ButtonOK->setEnabled(true);
 
     const QString log = f.LG_LN == 0 ? QStringLiteral("lg") : QStringLiteral("ln");
@@ -226,9 +325,10 @@ void TFormFitTable::showFit(const IdfFitResult &fit)
                                          "A1 = %1，C = %6，b = %7，n = %5；标准差 %8 mm/min")
                               .arg(Rounded(f.A1), Signed(f.C), log, Signed(f.b), Rounded(f.n), Rounded(f.C),
                                    Rounded(f.b), FormatFixed(fit.standardError, 4)));
-    QStringList accuracy{QStringLiteral("精度（重现期%1~%2年的%3个数值）：")
+    QStringList accuracy{QStringLiteral("精度（重现期%1~%2年的%3个数值，按上列取%4位小数的参数）：")
                              .arg(FormatGeneral(AccuracyPeriodLow), FormatGeneral(AccuracyPeriodHigh))
-                             .arg(fit.accuracy.cells)};
+                             .arg(fit.accuracy.cells)
+                             .arg(FormulaDecimals)};
     const QStringList lines = AccuracyLines(fit.accuracy);
     const bool holds = fit.accuracy.absoluteHolds() && fit.accuracy.relativeHolds();
     for (const QString &line : lines)
@@ -239,7 +339,9 @@ void TFormFitTable::showFit(const IdfFitResult &fit)
     GridCells->setRowCount(int(fit.cells.size()));
     for (int r = 0; r < int(fit.cells.size()); ++r) {
         const IdfCellFit &c = fit.cells[size_t(r)];
-        FillRow(GridCells, r, {FormatGeneral(c.t), FormatGeneral(c.P), FormatGeneral(c.given), FormatFixed(c.fitted, 4),
+        // A table in mm/min is quoted as written, "2.10" with its zero; others are converted.
+        const QString given = outcome.unit == IdfUnit::MmPerMin ? outcome.table.cells[size_t(r)].text : FormatGeneral(c.given);
+        FillRow(GridCells, r, {FormatGeneral(c.t), FormatGeneral(c.P), given, FormatFixed(c.fitted, 4),
                                FormatFixed(c.fitted - c.given, 4), FormatFixed((c.fitted - c.given) / c.given * 100, 2)});
     }
     GridPeriods->setRowCount(int(fit.periods.size()));

@@ -79,6 +79,11 @@ std::vector<int> RowsPerPage(int rowCount, int firstPageRows, int pageRows)
     return pages;
 }
 
+int RowsUnderHeading(double height, double rowHeight)
+{
+    return std::max(0, static_cast<int>(height / rowHeight) - 1);
+}
+
 void PaintStormPrintout(QPrinter &printer, const StormPrintout &printout)
 {
     QCPPainter painter;
@@ -105,8 +110,8 @@ void PaintStormPrintout(QPrinter &printer, const StormPrintout &printout)
 
     const TableLayout table = LayOutTable(printout.table, body, area.width());
     const int rows = static_cast<int>(printout.table.rows.size());
-    const auto fitting = [&](qreal top) { return std::max(0, static_cast<int>((bottom - top) / table.rowHeight) - 1); };
-    const std::vector<int> pages = RowsPerPage(rows, fitting(tableTopFirst), fitting(0));
+    const std::vector<int> pages =
+        RowsPerPage(rows, RowsUnderHeading(bottom - tableTopFirst, table.rowHeight), RowsUnderHeading(bottom, table.rowHeight));
     const int pageCount = static_cast<int>(pages.size());
 
     const int from = printer.fromPage() > 0 ? printer.fromPage() : 1;

@@ -22,6 +22,9 @@ struct StormPrintout {
 // How the table's rows fall on the pages: the number of rows on each page, the first page
 // holding `firstPageRows` of them (perhaps none, below the chart), every other `pageRows`.
 std::vector<int> RowsPerPage(int rowCount, int firstPageRows, int pageRows);
+// The rows that fit in `height` under the table's heading row, so that none runs into
+// the page's foot (0 when not even the heading fits).
+int RowsUnderHeading(double height, double rowHeight);
 
 // Draws the printout on the printer's pages (those of its page range, when it has one).
 // The printer must have the screen's resolution (QPrinter::ScreenResolution), which the

@@ -32,7 +32,11 @@ INSTANTIATE_TEST_SUITE_P(Values, GeneralText,
                       // subnormal, whose shortest text has fewer digits than its 15.
                       GeneralCase{0.7672542562549735, "0.767254256254973"},
                       GeneralCase{0.2468429743296745, "0.246842974329675"},
-                      GeneralCase{5.502521462198e-310, "5.50252146219799E-310"}));
+                      GeneralCase{5.502521462198e-310, "5.50252146219799E-310"},
+                      // Exactly half-way between two 15-digit numbers (the double holds
+                      // the .5 exactly): to the even neighbour, as printf rounds ties.
+                      GeneralCase{123456789012345.5, "123456789012346"},
+                      GeneralCase{123456789012344.5, "123456789012344"}));
 
 struct FixedCase {
     double value;

@@ -3,6 +3,8 @@
 #include "core/TextFile.h"
 #include "settings/DesktopSettings.h"
 #include "ui/GridData.h"
+#include "ui/PrintSupport.h"
+#include "ui/RecentFiles.h"
 #include "ui/StormChart.h"
 
 #include <QDialog>
@@ -262,6 +264,27 @@ TEST_F(Habits, CopyPictureAndTheKeysAUserTriesFirst)
     EXPECT_EQ(window->Model().Storm_Time, 120);
     QTest::keyClick(window.get(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(window->Model().Storm_Time, 30);
+}
+
+// A menu takes "&" for the mark of the key that picks an entry.
+TEST(RecentFilesMenu, AmpersandInAFileNameIsShownAsItIs)
+{
+    RecentFilesMenu menu;
+    menu.setFiles({"/data/R&D.txt"});
+    EXPECT_EQ(menu.actions().front()->iconText(), "1 " + QDir::toNativeSeparators("/data/R&D.txt"));
+}
+
+// Rows 10 high: the heading and 9 rows fill 100, and the foot beneath stays clear.
+TEST(Printing, ThePageKeepsARowForTheHeading)
+{
+    EXPECT_EQ(RowsUnderHeading(100, 10), 9);
+    EXPECT_EQ(RowsUnderHeading(99, 10), 8);
+    EXPECT_EQ(RowsUnderHeading(5, 10), 0);
+}
+
+TEST(Printing, PagesTooSmallForARowStillTakeOneEach)
+{
+    EXPECT_EQ(RowsPerPage(3, 0, 0), std::vector<int>({0, 1, 1, 1}));
 }
 
 } // namespace

@@ -3,14 +3,20 @@
 #include "platform/ScriptedPlatform.h"
 #include "settings/Options.h"
 #include "ui/FormAddNewRainModel.h"
+#include "ui/FormFitTable.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
+#include <QThreadPool>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -25,7 +31,7 @@ protected:
     {
         options.D_QI_ConversionRatio = 167;
         SetStartValues(model);
-        form = std::make_unique<TFormAddNewRainModel>(platform, model, options);
+        form = std::make_unique<TFormAddNewRainModel>(platform, model, options, tableFolder);
     }
 
     QLineEdit *edit(const char *name) const { return form->findChild<QLineEdit *>(name); }
@@ -47,8 +53,28 @@ protected:
     ScriptedPlatform platform;
     TOptions options;
     TExpressionObject model;
+    QString tableFolder = QStringLiteral("/data/tables");
     std::unique_ptr<TFormAddNewRainModel> form;
 };
+
+// Waits, events running, for the fit dialog to show a fit.
+bool FitShown(QDialog *fit)
+{
+    auto *ok = fit->findChild<QPushButton *>("ButtonOK");
+    return QTest::qWaitFor([ok] { return ok->isEnabled(); }, 60000);
+}
+
+// Durations 1 to `rows` minutes by four return periods: a table that takes a while to fit.
+QString LongTable(int rows)
+{
+    QString text = QStringLiteral("t,2,5,10,20");
+    for (int t = 1; t <= rows; ++t) {
+        text += QStringLiteral("\n%1").arg(t);
+        for (double P : {2.0, 5.0, 10.0, 20.0})
+            text += QStringLiteral(",%1").arg(12 * (1 + 0.7 * std::log10(P)) / std::pow(t + 9, 0.75), 0, 'f', 4);
+    }
+    return text;
+}
 
 } // namespace
 
@@ -306,13 +332,45 @@ TEST_F(NewStormDialog, FormulaFittedToAnOpenedTableFillsTheFields)
         platform.modalScripts.push_back([](QDialog *fit) {
             fit->findChild<QComboBox *>("ComboBox_LgLn")->setCurrentIndex(1);
             QTest::mouseClick(fit->findChild<QPushButton *>("ButtonOpen"), Qt::LeftButton);
+            EXPECT_TRUE(FitShown(fit));
             QTest::mouseClick(fit->findChild<QPushButton *>("ButtonOK"), Qt::LeftButton);
             return int(QDialog::Rejected);
         });
         QTest::mouseClick(form->findChild<QPushButton *>("ButtonFitTable"), Qt::LeftButton);
-        // SciPy's least_squares on the same table: 14.22694324, 0.31735539, 11.78202713, 0.72902087.
+        // SciPy's least_squares on the same table: 14.22694324, 0.31735539, 11.78202713, 0.72902087,
+        // the numbers tavrel-cli --fit writes to its rain-model file.
         const QStringList formula = {edit("Edit_a1")->text(), edit("Edit_c")->text(), edit("Edit_b")->text(),
                                      edit("Edit_n")->text(), combo("ComboBox_LgLn")->currentText(), unit()};
         EXPECT_EQ(formula, QStringList({"14.2269", "0.3174", "11.782", "0.729", "lnP", "(mm/min)"}));
     });
+    // The table was looked for where the last one came from, and the next one will be looked
+    // for where this one was.
+    EXPECT_EQ(platform.last(PlatformCallKind::OpenFileDialog).fileRequest.folder, "/data/tables");
+    EXPECT_EQ(tableFolder, QDir::toNativeSeparators(TAVREL_TEST_DATA "/idf"));
+}
+
+TEST_F(NewStormDialog, FitOfASupersededTableIsNeverShown)
+{
+    TFormFitTable fit(platform, 167, tableFolder);
+    auto *table = fit.findChild<QPlainTextEdit *>("EditTable");
+    table->setPlainText(LongTable(400));
+    QTest::qWait(100);      // its fit is running now
+    table->setPlainText("t,2,5\n5,2.10,2.62\n10,1.68,2.13\n20,1.27,1.55\n30,1.01,1.27\n");
+    ASSERT_TRUE(FitShown(&fit));
+    // The long table's fit ends later; what it brings must not replace the short one's.
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    auto *cells = fit.findChild<QTableWidget *>("GridCells");
+    ASSERT_EQ(cells->rowCount(), 8);
+    EXPECT_EQ(cells->item(0, 2)->text(), "2.10");
+}
+
+TEST_F(NewStormDialog, FitDialogClosedWhileFittingIsLeftAlone)
+{
+    auto fit = std::make_unique<TFormFitTable>(platform, 167, tableFolder);
+    fit->findChild<QPlainTextEdit *>("EditTable")->setPlainText(LongTable(200));
+    QTest::qWait(100);      // its fit is running now
+    fit.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
 }

@@ -12,5 +12,5 @@ struct CliOutputContext {
     TExpressionObject model;
     TOptions options;
     HyetographResult result;
-    GridTexts grid;
+    GridTable grid;
 };

@@ -206,10 +206,10 @@ QStringList TableLines(const CliOutputContext &c)
 {
     const TOptions &o = c.options;
     QStringList lines;
-    lines.reserve(static_cast<qsizetype>(c.grid.rows.size()) + 3);
+    lines.reserve(static_cast<qsizetype>(c.grid.size()) + 3);
     lines.append(CsvHeaderLine(o.Int_TimeForamtidx, o.Int_StormUnitidx));
-    for (const GridRow &row : c.grid.rows)
-        lines.append(CsvDataLine(row));
+    for (size_t r = 0; r < c.grid.size(); ++r)
+        lines.append(CsvDataLine(c.grid.row(r)));
     // The chart's labels; the computation takes any unit but mm/h for mm/min.
     const StormChartTexts texts = ChartTextsOf(c.model, {o.Int_TimeForamtidx, o.Int_StormUnitidx == 0 ? 0 : 1, o.Int_Precision});
     lines.append(texts.labels[3]);
@@ -373,7 +373,7 @@ int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer 
                 throw TavrelError(ErrorPrefix + context.result.message);
             context.model.Strom_Overall_Rainfall = context.result.overall;
             context.model.Strom_Average_Rainfall_Intensity = context.result.average;
-            context.grid = MakeGridTexts(context.result.points, {o.Int_TimeForamtidx, o.Int_StormUnitidx, o.Int_Precision});
+            context.grid = GridTable(context.result.points, {o.Int_TimeForamtidx, o.Int_StormUnitidx, o.Int_Precision});
         });
         if (!computed)
             continue;

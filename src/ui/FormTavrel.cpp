@@ -290,9 +290,9 @@ void TFormTavrel::runCommand(const std::function<void()> &command)
     RunCommand(platform, this, command);
 }
 
-const GridTexts &TFormTavrel::GridTextsShown() const
+const GridTable &TFormTavrel::GridTextsShown() const
 {
-    return GridData->textModel()->texts();
+    return GridData->textModel()->table();
 }
 
 void TFormTavrel::ResetLabelPositions()
@@ -338,9 +338,7 @@ void TFormTavrel::emptyResults()
     points.clear();
     model.Strom_Overall_Rainfall = 0;
     model.Strom_Average_Rainfall_Intensity = 0;
-    GridTexts empty;
-    empty.heading = GridHeading(options.Int_StormUnitidx);
-    GridData->textModel()->setTexts(std::move(empty));
+    GridData->textModel()->setTable(GridTable({}, gridFormat()));
     ChartPanel->clearStorm();
 }
 
@@ -353,11 +351,11 @@ void TFormTavrel::FillGridAndSeries()
         Max_Rainfall_Intensity = std::max(Max_Rainfall_Intensity, p.intensity);
         Max_Overall_Rainfall = std::max(Max_Overall_Rainfall, p.cumulative);
     }
-    // The chart lets go of the old table's labels first, so that the new table can be
-    // made in the old one's memory.
+    // The chart lets go of the old storm first, so that a long storm's old and new series
+    // are never held together.
     ChartPanel->clearStorm();
-    GridData->textModel()->remakeTexts(points, gridFormat());
-    ChartPanel->showStorm({points, GridData->textModel()->texts(), options.Int_TimeForamtidx,
+    GridData->textModel()->setTable(GridTable(points, gridFormat()));
+    ChartPanel->showStorm({points, GridData->textModel()->table(), options.Int_TimeForamtidx,
                            ChartTextsOf(model, gridFormat()).bottomTitle});
     HideSomeSeries(nullptr);
 }
@@ -431,7 +429,7 @@ void TFormTavrel::ButtonNewRainModelClick()
 
 void TFormTavrel::MenuCopyDataClick()
 {
-    if (GridData->textModel()->texts().rows.empty())
+    if (GridData->textModel()->table().empty())
         return;
     platform.setClipboardText(GridData->copyText());
 }

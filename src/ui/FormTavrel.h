@@ -46,7 +46,7 @@ public:
     TExpressionObject &Model() { return model; }
     TOptions &Options() { return options; }
     const std::vector<HyetographPoint> &StormPoints() const { return points; }
-    const GridTexts &GridTextsShown() const;
+    const GridTable &GridTextsShown() const;
     double Max_Rainfall_Intensity = 0;
     double Max_Overall_Rainfall = 0;
     QString SettingsFilePath() const { return settingsPath; }

@@ -12,7 +12,7 @@ namespace {
 struct Day {
     TExpressionObject model;
     std::vector<HyetographPoint> points;
-    GridTexts grid;
+    GridTable grid;
 };
 
 const Day &OneDay()
@@ -24,7 +24,7 @@ const Day &OneDay()
         Day d;
         d.model = m;
         d.points = ComputeHyetographRows(m, {0, false, 4}).points;
-        d.grid = MakeGridTexts(d.points, {0, 0, 4});
+        d.grid = GridTable(d.points, {0, 0, 4});
         return d;
     }();
     return day;
@@ -37,7 +37,7 @@ void CsvBytes(benchmark::State &state)
         QByteArray bytes = CsvFileBytes(d.grid, 0, 0);
         benchmark::DoNotOptimize(bytes.data());
     }
-    state.counters["rows"] = static_cast<double>(d.grid.rows.size());
+    state.counters["rows"] = static_cast<double>(d.grid.size());
 }
 
 void SwmmBytes(benchmark::State &state)
@@ -47,7 +47,7 @@ void SwmmBytes(benchmark::State &state)
         QByteArray bytes = SwmmFileBytes(d.model, false, 4);
         benchmark::DoNotOptimize(bytes.data());
     }
-    state.counters["rows"] = static_cast<double>(d.grid.rows.size());
+    state.counters["rows"] = static_cast<double>(d.grid.size());
 }
 
 void CsvWrite(benchmark::State &state)

@@ -9,45 +9,45 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-const GridTexts &OneDay()
+const GridTable &OneDay()
 {
-    static const GridTexts grid = [] {
+    static const GridTable grid = [] {
         TExpressionObject m;
         SetStartValues(m);
         m.Storm_Time = 1440;
-        return MakeGridTexts(ComputeHyetographRows(m, {0, false, 4}).points, {0, 0, 4});
+        return GridTable(ComputeHyetographRows(m, {0, false, 4}).points, {0, 0, 4});
     }();
     return grid;
 }
 
 void WordTableFile(benchmark::State &state)
 {
-    const GridTexts &grid = OneDay();
+    const GridTable &grid = OneDay();
     QTemporaryDir dir;
     const QString path = dir.filePath("table.docx");
     for (auto _ : state) {
         if (WriteWordTable(path, grid, 0, 0, dir.path()) != PackagePlacement::Placed)
             state.SkipWithError("not placed");
     }
-    state.counters["rows"] = static_cast<double>(grid.rows.size());
+    state.counters["rows"] = static_cast<double>(grid.size());
 }
 
 void ExcelWorkbookFile(benchmark::State &state)
 {
-    const GridTexts &grid = OneDay();
+    const GridTable &grid = OneDay();
     QTemporaryDir dir;
     const QString path = dir.filePath("chart.xlsx");
     for (auto _ : state) {
         if (WriteExcelChart(path, grid, 0, 0, dir.path()) != PackagePlacement::Placed)
             state.SkipWithError("not placed");
     }
-    state.counters["rows"] = static_cast<double>(grid.rows.size());
+    state.counters["rows"] = static_cast<double>(grid.size());
 }
 
 // The text edits alone, without the disk and the packing.
 void ExcelWorkbookParts(benchmark::State &state)
 {
-    const GridTexts &grid = OneDay();
+    const GridTable &grid = OneDay();
     QTemporaryDir dir;
     TemplatePackage package(dir.path());
     package.Open(QStringLiteral("ExcelPicData"));

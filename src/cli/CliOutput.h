@@ -12,5 +12,5 @@ struct CliOutputContext {
     TExpressionObject model;
     TOptions options;
     Storm storm;
-    GridTexts grid;
+    GridTable grid;
 };

@@ -206,10 +206,10 @@ QStringList TableLines(const CliOutputContext &c)
 {
     const TOptions &o = c.options;
     QStringList lines;
-    lines.reserve(static_cast<qsizetype>(c.grid.rows.size()) + 3);
+    lines.reserve(static_cast<qsizetype>(c.grid.size()) + 3);
     lines.append(CsvHeaderLine(o.Int_TimeForamtidx, o.Int_StormUnitidx));
-    for (const GridRow &row : c.grid.rows)
-        lines.append(CsvDataLine(row));
+    for (size_t r = 0; r < c.grid.size(); ++r)
+        lines.append(CsvDataLine(c.grid.row(r)));
     // The chart's labels; the computation takes any unit but mm/h for mm/min.
     const StormChartTexts texts = ChartTextsOf(c.model, {o.Int_TimeForamtidx, o.Int_StormUnitidx == 0 ? 0 : 1, o.Int_Precision});
     lines.append(texts.labels[3]);
@@ -372,7 +372,7 @@ int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer 
             if (!context.storm.ok)
                 throw TavrelError(ErrorPrefix + context.storm.message);
             context.model = context.storm.model;
-            context.grid = MakeGridTexts(context.storm.points, GridFormatOf(o));
+            context.grid = GridTable(context.storm.points, GridFormatOf(o));
         });
         if (!computed)
             continue;

@@ -110,7 +110,7 @@ StormFamily ComputeStormFamily(const TExpressionObject &model, FamilyBy by, cons
         }
         member.model = storm.model;
         member.points = std::move(storm.points);
-        member.grid = MakeGridTexts(member.points, format);
+        member.grid = GridTable(member.points, format);
         member.peak = storm.largestIntensity;
         family.largestIntensity = std::max(family.largestIntensity, member.peak);
         family.largestCumulative = std::max(family.largestCumulative, storm.largestCumulative);
@@ -126,11 +126,11 @@ SideBySideTable SideBySideOf(const StormFamily &family)
     const size_t n = members.size();
     if (n == 0)
         return table;
-    table.heading.append(members.front().grid.heading[0]);
+    table.heading.append(members.front().grid.heading()[0]);
     for (const FamilyMember &m : members)
-        table.heading.append(m.name + QLatin1Char(' ') + m.grid.heading[1]);
+        table.heading.append(m.name + QLatin1Char(' ') + m.grid.heading()[1]);
     for (const FamilyMember &m : members)
-        table.heading.append(m.name + QLatin1Char(' ') + m.grid.heading[2]);
+        table.heading.append(m.name + QLatin1Char(' ') + m.grid.heading()[2]);
 
     // A merge of the storms' rows by minute; storms of one family share their minutes,
     // so every row then takes one row of each storm.
@@ -159,7 +159,7 @@ SideBySideTable SideBySideOf(const StormFamily &family)
             row.append(QString());
         for (size_t s = 0; s < n; ++s) {
             if (next[s] < members[s].points.size() && members[s].points[next[s]].minute == minute) {
-                const GridRow &cells = members[s].grid.rows[next[s]];
+                const GridRow cells = members[s].grid.row(next[s]);
                 row[0] = cells[0];
                 row[static_cast<qsizetype>(1 + s)] = cells[1];
                 row[static_cast<qsizetype>(1 + n + s)] = cells[2];

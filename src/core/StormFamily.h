@@ -43,7 +43,7 @@ struct FamilyMember {
     bool current = false;           // the storm the window shows
     TExpressionObject model;
     std::vector<HyetographPoint> points;
-    GridTexts grid;
+    GridTable grid;
     double peak = 0;                // the largest intensity of the rows
 };
 

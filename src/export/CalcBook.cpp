@@ -50,7 +50,7 @@ QSize CalcBookPictureSize(int pixelsPerInch)
 }
 
 QString CalcBookDocument(QString document, const QString &subrows, const TExpressionObject &model,
-                         const TOptions &options, const GridTexts &grid)
+                         const TOptions &options, const GridTable &grid)
 {
     const QStringList lines = SplitLines(subrows);
     if (lines.size() < 3)
@@ -102,9 +102,9 @@ QString CalcBookDocument(QString document, const QString &subrows, const TExpres
 
     const RowTemplate row(lines[2]);
     QString rows;
-    rows.reserve(static_cast<qsizetype>(grid.rows.size()) * (row.FixedLength() + 32));
-    for (const GridRow &cells : grid.rows)
-        row.AppendFilled(rows, cells);
+    rows.reserve(static_cast<qsizetype>(grid.size()) * (row.FixedLength() + 32));
+    for (size_t r = 0; r < grid.size(); ++r)
+        row.AppendFilled(rows, grid.row(r));
     Replace(document, QStringLiteral("<!--雨量计算数据表格-->"), rows);
 
     Replace(document, QStringLiteral("<!--累计降雨总量-->"), ResultText(model.Strom_Overall_Rainfall, options.Int_Precision));
@@ -114,7 +114,7 @@ QString CalcBookDocument(QString document, const QString &subrows, const TExpres
 }
 
 PackagePlacement WriteCalcBook(const QString &path, const TExpressionObject &model, const TOptions &options,
-                               const GridTexts &grid, const ChartPictureWriter &drawChart, const QString &tempFolder)
+                               const GridTable &grid, const ChartPictureWriter &drawChart, const QString &tempFolder)
 {
     TemplatePackage package(tempFolder);
     package.Open(QStringLiteral("CalcBook"));

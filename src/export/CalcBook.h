@@ -30,7 +30,7 @@ QSize CalcBookPictureSize(int pixelsPerInch);
 // the table rows are the grid's texts. Throws TavrelError when `subrows` has fewer than
 // three lines.
 QString CalcBookDocument(QString document, const QString &subrows, const TExpressionObject &model,
-                         const TOptions &options, const GridTexts &grid);
+                         const TOptions &options, const GridTable &grid);
 
 // Writes the chart as a PNG file at the given path.
 using ChartPictureWriter = std::function<void(const QString &path)>;
@@ -40,4 +40,4 @@ using ChartPictureWriter = std::function<void(const QString &path)>;
 // the file could not be replaced and is as it was; any other failure, the picture's
 // included, throws, leaves the target untouched and removes the work folder.
 PackagePlacement WriteCalcBook(const QString &path, const TExpressionObject &model, const TOptions &options,
-                               const GridTexts &grid, const ChartPictureWriter &drawChart, const QString &tempFolder);
+                               const GridTable &grid, const ChartPictureWriter &drawChart, const QString &tempFolder);

@@ -8,22 +8,22 @@ QString CsvProposedFileName(const TExpressionObject &model)
     return DataFileBaseName(model) + CsvExtension;
 }
 
-QStringList CsvLines(const GridTexts &grid, int timeFormat, int stormUnit)
+QStringList CsvLines(const GridTable &grid, int timeFormat, int stormUnit)
 {
     QStringList lines;
-    lines.reserve(static_cast<qsizetype>(grid.rows.size()) + 1);
+    lines.reserve(static_cast<qsizetype>(grid.size()) + 1);
     lines.append(CsvHeaderLine(timeFormat, stormUnit));
-    for (const GridRow &row : grid.rows)
-        lines.append(CsvDataLine(row));
+    for (size_t r = 0; r < grid.size(); ++r)
+        lines.append(CsvDataLine(grid.row(r)));
     return lines;
 }
 
-QByteArray CsvFileBytes(const GridTexts &grid, int timeFormat, int stormUnit)
+QByteArray CsvFileBytes(const GridTable &grid, int timeFormat, int stormUnit)
 {
     return GbkLines(CsvLines(grid, timeFormat, stormUnit));
 }
 
-void WriteCsvFile(const QString &path, const GridTexts &grid, int timeFormat, int stormUnit)
+void WriteCsvFile(const QString &path, const GridTable &grid, int timeFormat, int stormUnit)
 {
     // Build everything before touching the disk: a failure on the way writes nothing.
     const QByteArray bytes = CsvFileBytes(grid, timeFormat, stormUnit);

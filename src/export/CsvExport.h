@@ -15,13 +15,13 @@ QString CsvProposedFileName(const TExpressionObject &model);
 // The header line for the settings (TimeFormat 0: hours:minutes, 1: minutes; StormUnit
 // 0: mm/h, 1: mm/min), then one line per table row. The table's own heading row is not
 // part of the file.
-QStringList CsvLines(const GridTexts &grid, int timeFormat, int stormUnit);
+QStringList CsvLines(const GridTable &grid, int timeFormat, int stormUnit);
 
 // The file's bytes: GBK, no byte-order mark, CR LF after every line, the last included.
-QByteArray CsvFileBytes(const GridTexts &grid, int timeFormat, int stormUnit);
+QByteArray CsvFileBytes(const GridTable &grid, int timeFormat, int stormUnit);
 
 // Writes the file at `path` exactly (the caller forces the extension first, with
 // ReplaceExtension(path, CsvExtension)). The bytes go to a temporary file that is then
 // renamed into place, so a failed write leaves an existing file whole; the failure is
 // thrown as TavrelError ("Cannot create file "<path>". <reason>").
-void WriteCsvFile(const QString &path, const GridTexts &grid, int timeFormat, int stormUnit);
+void WriteCsvFile(const QString &path, const GridTable &grid, int timeFormat, int stormUnit);

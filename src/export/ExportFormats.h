@@ -24,7 +24,7 @@
 struct ExportInput {
     const TExpressionObject &model;
     const TOptions &options;
-    const GridTexts &grid;
+    const GridTable &grid;
     QString tempFolder;                 // work folders of the Office packages
     // The chart as a picture file, its format by the path's extension: as shown, or at the
     // calculation book's size for the formats with chartAtBookSize; needed by the formats

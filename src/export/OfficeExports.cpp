@@ -114,7 +114,17 @@ QString NumberFormatOf(const QString &value)
     return QStringLiteral("0.") + QString(value.size() - point - 1, QLatin1Char('0'));
 }
 
-void AppendPointCache(QByteArray &out, const char *cacheTag, const GridTexts &grid, size_t column,
+// Room for the cells' characters: the first and last rows bound the widths well (the peak
+// may add a digit or two, which the buffers absorb).
+qsizetype CellsLength(const GridTable &grid)
+{
+    if (grid.empty())
+        return 0;
+    const auto length = [](const GridRow &cells) { return cells[0].size() + cells[1].size() + cells[2].size(); };
+    return std::max(length(grid.row(0)), length(grid.row(grid.size() - 1))) * static_cast<qsizetype>(grid.size());
+}
+
+void AppendPointCache(QByteArray &out, const char *cacheTag, const GridTable &grid, size_t column,
                       const QString &formatCode)
 {
     out += '<';
@@ -122,12 +132,12 @@ void AppendPointCache(QByteArray &out, const char *cacheTag, const GridTexts &gr
     out += '>';
     if (qstrcmp(cacheTag, "c:numCache") == 0)
         out += "<c:formatCode>" + formatCode.toUtf8() + "</c:formatCode>";
-    out += "<c:ptCount val=\"" + QByteArray::number(static_cast<qulonglong>(grid.rows.size())) + "\"/>";
-    for (size_t i = 0; i < grid.rows.size(); ++i) {
+    out += "<c:ptCount val=\"" + QByteArray::number(static_cast<qulonglong>(grid.size())) + "\"/>";
+    for (size_t i = 0; i < grid.size(); ++i) {
         out += "<c:pt idx=\"";
         out += QByteArray::number(static_cast<qulonglong>(i));
         out += "\"><c:v>";
-        AppendUtf8(out, grid.rows[i][column]);
+        AppendUtf8(out, grid.row(i)[column]);
         out += "</c:v></c:pt>";
     }
     out += "</";
@@ -147,7 +157,7 @@ QString ExcelChartProposedFileName(const TExpressionObject &model)
     return QStringLiteral("Excel图表 ") + StormParameters(model) + ExcelChartExtension;
 }
 
-QByteArray WordTableDocument(QString document, const QString &rowTemplate, const GridTexts &grid, int timeFormat,
+QByteArray WordTableDocument(QString document, const QString &rowTemplate, const GridTable &grid, int timeFormat,
                              int stormUnit)
 {
     if (stormUnit == 0)
@@ -160,26 +170,20 @@ QByteArray WordTableDocument(QString document, const QString &rowTemplate, const
         ReplaceExact(document, WordTimeMarker, QStringLiteral("min"));
 
     const RowTemplate row(rowTemplate);
-    qsizetype cellsLength = 0;
-    for (const GridRow &cells : grid.rows)
-        for (const QString &cell : cells)
-            cellsLength += cell.size();
     return SplicedUtf8(document, MarkerSpans(document, WordRowsMarker, -1, Qt::CaseSensitive),
-                       static_cast<qsizetype>(grid.rows.size()) * row.FixedUtf8Length() + cellsLength,
+                       static_cast<qsizetype>(grid.size()) * row.FixedUtf8Length() + CellsLength(grid),
                        [&](QByteArray &rows, int) {
-        for (const GridRow &cells : grid.rows)
-            row.AppendFilledUtf8(rows, cells);
+        for (size_t r = 0; r < grid.size(); ++r)
+            row.AppendFilledUtf8(rows, grid.row(r));
     });
 }
 
-ExcelChartFiles FillExcelChartParts(ExcelChartParts parts, const GridTexts &grid, int timeFormat, int stormUnit)
+ExcelChartFiles FillExcelChartParts(ExcelChartParts parts, const GridTable &grid, int timeFormat, int stormUnit)
 {
-    const auto count = static_cast<qsizetype>(grid.rows.size());
+    const auto count = static_cast<qsizetype>(grid.size());
     const QString lastRow = QString::number(count + 1);
-    const QString formatCode = count > 0 ? NumberFormatOf(grid.rows.front()[1]) : QStringLiteral("General");
-    qsizetype cellsLength = 0;
-    for (const GridRow &cells : grid.rows)
-        cellsLength += cells[0].size() + cells[1].size() + cells[2].size();
+    const QString formatCode = count > 0 ? NumberFormatOf(grid.row(0)[1]) : QStringLiteral("General");
+    const qsizetype cellsLength = CellsLength(grid);
     ExcelChartFiles files;
 
     // The sheet rows, pointing at the time labels as shared strings.
@@ -188,7 +192,7 @@ ExcelChartFiles FillExcelChartParts(ExcelChartParts parts, const GridTexts &grid
     files.sheet = SplicedUtf8(parts.sheet, MarkerSpans(parts.sheet, rowsMarker, -1),
                               count * 160 + cellsLength, [&](QByteArray &rows, int) {
         for (qsizetype r = 1; r <= count; ++r) {
-            const GridRow &cells = grid.rows[static_cast<size_t>(r - 1)];
+            const GridRow cells = grid.row(static_cast<size_t>(r - 1));
             const QByteArray k = QByteArray::number(r + 1);
             rows += "<row r=\"";
             rows += k;
@@ -224,9 +228,9 @@ ExcelChartFiles FillExcelChartParts(ExcelChartParts parts, const GridTexts &grid
                         QStringLiteral(" count=\"%1\" uniqueCount=\"%1\"").arg(items));
     files.sharedStrings = SplicedUtf8(sst, MarkerSpans(sst, QStringLiteral("</sst>"), 0), count * 16 + cellsLength,
                                       [&](QByteArray &strings, int) {
-        for (const GridRow &cells : grid.rows) {
+        for (size_t r = 0; r < grid.size(); ++r) {
             strings += "<si><t>";
-            AppendUtf8(strings, cells[0]);
+            AppendUtf8(strings, grid.timeLabel(r));
             strings += "</t></si>";
         }
     });
@@ -256,7 +260,7 @@ ExcelChartFiles FillExcelChartParts(ExcelChartParts parts, const GridTexts &grid
     return files;
 }
 
-PackagePlacement WriteWordTable(const QString &path, const GridTexts &grid, int timeFormat, int stormUnit,
+PackagePlacement WriteWordTable(const QString &path, const GridTable &grid, int timeFormat, int stormUnit,
                                 const QString &tempFolder)
 {
     TemplatePackage package(tempFolder);
@@ -267,10 +271,10 @@ PackagePlacement WriteWordTable(const QString &path, const GridTexts &grid, int 
     return package.SaveAs(path);
 }
 
-PackagePlacement WriteExcelChart(const QString &path, const GridTexts &grid, int timeFormat, int stormUnit,
+PackagePlacement WriteExcelChart(const QString &path, const GridTable &grid, int timeFormat, int stormUnit,
                                  const QString &tempFolder)
 {
-    if (grid.rows.empty())
+    if (grid.empty())
         throw TavrelError(NoDataMessage);
     TemplatePackage package(tempFolder);
     package.Open(QStringLiteral("ExcelPicData"));

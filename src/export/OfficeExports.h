@@ -22,7 +22,7 @@ QString ExcelChartProposedFileName(const TExpressionObject &model);
 // its marker, an XML comment that shows nothing), then one copy of `rowTemplate` per
 // table row in place of the table marker. Markers match case-sensitively. The part is
 // returned encoded, as UTF-8.
-QByteArray WordTableDocument(QString document, const QString &rowTemplate, const GridTexts &grid, int timeFormat,
+QByteArray WordTableDocument(QString document, const QString &rowTemplate, const GridTable &grid, int timeFormat,
                              int stormUnit);
 
 // The parts of the workbook that carry the storm, as the template has them ...
@@ -44,13 +44,13 @@ struct ExcelChartFiles {
 // headings and axis titles for the unit and time format, every chart range ending at the
 // last row, the shared-string counts and the chart's cached points set from the data.
 // Markers match ignoring case.
-ExcelChartFiles FillExcelChartParts(ExcelChartParts parts, const GridTexts &grid, int timeFormat, int stormUnit);
+ExcelChartFiles FillExcelChartParts(ExcelChartParts parts, const GridTable &grid, int timeFormat, int stormUnit);
 
 // Write the finished package to `path` exactly (the caller forces the extension first).
 // Work folders are made in `tempFolder`. TargetBusy: the file could not be replaced and
 // is as it was; other failures throw TavrelError. Nothing is left in the temporary
 // folder or beside the target either way. The workbook refuses an empty table.
-PackagePlacement WriteWordTable(const QString &path, const GridTexts &grid, int timeFormat, int stormUnit,
+PackagePlacement WriteWordTable(const QString &path, const GridTable &grid, int timeFormat, int stormUnit,
                                 const QString &tempFolder);
-PackagePlacement WriteExcelChart(const QString &path, const GridTexts &grid, int timeFormat, int stormUnit,
+PackagePlacement WriteExcelChart(const QString &path, const GridTable &grid, int timeFormat, int stormUnit,
                                  const QString &tempFolder);

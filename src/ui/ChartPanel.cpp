@@ -86,12 +86,10 @@ void StormChartPanel::showStorm(const StormChartData &storm)
 {
     const auto n = static_cast<qsizetype>(storm.points.size());
     QVector<double> intensity(n), cumulative(n);
-    QVector<QString> timeLabels(n);
     for (qsizetype k = 0; k < n; ++k) {
         const HyetographPoint &p = storm.points[static_cast<size_t>(k)];
         intensity[k] = p.intensity;
         cumulative[k] = p.cumulative;
-        timeLabels[k] = storm.grid.rows[static_cast<size_t>(k)][0];
     }
     if (storm.timeFormat == 0)
         chart_->setBottomLabelsUpright(false);
@@ -99,7 +97,7 @@ void StormChartPanel::showStorm(const StormChartData &storm)
         chart_->setBottomLabelsUpright(true);
     if (!storm.bottomTitle.isEmpty())
         chart_->bottomAxis()->setLabel(storm.bottomTitle);
-    chart_->setPoints(intensity, cumulative, timeLabels);
+    chart_->setPoints(intensity, cumulative, storm.grid);
     chart_->leftAxis()->setRangeLower(0);
 }
 

@@ -20,7 +20,7 @@ class StormChart;
 // A storm's rows as the chart shows them.
 struct StormChartData {
     const std::vector<HyetographPoint> &points;
-    const GridTexts &grid;          // column 0 labels the bottom axis
+    const GridTable &grid;          // column 0 labels the bottom axis
     int timeFormat = 1;             // 0: clock labels, slanted; 1: minutes, upright
     QString bottomTitle;            // StormChartTexts::bottomTitle; empty keeps the title
 };

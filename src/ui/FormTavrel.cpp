@@ -186,9 +186,9 @@ void TFormTavrel::runCommand(const std::function<void()> &command)
     RunCommand(platform, this, command);
 }
 
-const GridTexts &TFormTavrel::GridTextsShown() const
+const GridTable &TFormTavrel::GridTextsShown() const
 {
-    return GridData->textModel()->texts();
+    return GridData->textModel()->table();
 }
 
 void TFormTavrel::ResetLabelPositions()
@@ -225,20 +225,18 @@ void TFormTavrel::ComputeHyetograph()
 
 void TFormTavrel::emptyResults()
 {
-    GridTexts empty;
-    empty.heading = GridHeading(options.Int_StormUnitidx);
-    GridData->textModel()->setTexts(std::move(empty));
+    GridData->textModel()->setTable(GridTable({}, GridFormatOf(options)));
     ChartPanel->clearStorm();
 }
 
 void TFormTavrel::FillGridAndSeries()
 {
     GridData->setColumnWidths();
-    // The chart lets go of the old table's labels first, so that the new table can be
-    // made in the old one's memory.
+    // The chart lets go of the old storm first, so that a long storm's old and new series
+    // are never held together.
     ChartPanel->clearStorm();
-    GridData->textModel()->remakeTexts(storm.points, GridFormatOf(options));
-    ChartPanel->showStorm({storm.points, GridData->textModel()->texts(), options.Int_TimeForamtidx,
+    GridData->textModel()->setTable(GridTable(storm.points, GridFormatOf(options)));
+    ChartPanel->showStorm({storm.points, GridData->textModel()->table(), options.Int_TimeForamtidx,
                            ChartTextsOf(model, GridFormatOf(options)).bottomTitle});
     HideSomeSeries(nullptr);
 }
@@ -312,7 +310,7 @@ void TFormTavrel::ButtonNewRainModelClick()
 
 void TFormTavrel::MenuCopyDataClick()
 {
-    if (GridData->textModel()->texts().rows.empty())
+    if (GridData->textModel()->table().empty())
         return;
     platform.setClipboardText(GridData->copyText());
 }

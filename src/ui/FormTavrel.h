@@ -52,7 +52,7 @@ public:
     // The storm shown: its rows, results and largest values.
     const Storm &CurrentStorm() const { return storm; }
     const std::vector<HyetographPoint> &StormPoints() const { return storm.points; }
-    const GridTexts &GridTextsShown() const;
+    const GridTable &GridTextsShown() const;
     QString SettingsFilePath() const { return settingsPath; }
     QString ProgramFolder() const { return programFolder; }
     // Where the help command looks for the manual; the executable's folder by default.

@@ -8,23 +8,16 @@
 #include <QPainter>
 #include <QStyle>
 
-void GridTextModel::setTexts(GridTexts texts)
+void GridTextModel::setTable(GridTable table)
 {
     beginResetModel();
-    grid = std::move(texts);
-    endResetModel();
-}
-
-void GridTextModel::remakeTexts(const std::vector<HyetographPoint> &points, const GridFormat &format)
-{
-    beginResetModel();
-    RemakeGridTexts(grid, points, format);
+    grid = std::move(table);
     endResetModel();
 }
 
 int GridTextModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(grid.rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(grid.size());
 }
 
 int GridTextModel::columnCount(const QModelIndex &parent) const
@@ -34,10 +27,10 @@ int GridTextModel::columnCount(const QModelIndex &parent) const
 
 QVariant GridTextModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= static_cast<int>(grid.rows.size()))
+    if (!index.isValid() || index.row() >= static_cast<int>(grid.size()))
         return {};
     if (role == Qt::DisplayRole)
-        return grid.rows[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
+        return grid.row(static_cast<size_t>(index.row()))[static_cast<size_t>(index.column())];
     if (role == Qt::TextAlignmentRole)
         return index.column() == 0 ? int(Qt::AlignCenter) : int(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::BackgroundRole && index.column() == 0)
@@ -48,7 +41,7 @@ QVariant GridTextModel::data(const QModelIndex &index, int role) const
 QVariant GridTextModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 3)
-        return grid.heading[static_cast<size_t>(section)];
+        return grid.heading()[static_cast<size_t>(section)];
     return {};
 }
 
@@ -120,16 +113,16 @@ void GridDataView::selectSingleRow(int row)
 
 QString GridDataView::copyText() const
 {
-    const GridTexts &texts = gridModel->texts();
+    const GridTable &table = gridModel->table();
     std::vector<size_t> rows;
     for (const QModelIndex &index : selectionModel()->selectedRows())
         rows.push_back(static_cast<size_t>(index.row()));
     std::sort(rows.begin(), rows.end());
     if (rows.empty()) {
-        rows.resize(texts.rows.size());
+        rows.resize(table.size());
         std::iota(rows.begin(), rows.end(), size_t{0});
     }
-    return TabSeparatedRows(texts, rows);
+    return TabSeparatedRows(table, rows);
 }
 
 void GridDataView::setFramedRow(int row)

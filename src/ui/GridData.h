@@ -1,6 +1,6 @@
 #pragma once
-// The data table: three columns of texts, held once in a model so that even 100,001
-// rows cost no more than their strings.
+// The data table: three columns of texts, each row formatted when the view asks for it,
+// so that even 100,001 rows cost no more than their points.
 #include "core/GridText.h"
 #include <QAbstractTableModel>
 #include <QTableView>
@@ -10,10 +10,8 @@ class GridTextModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setTexts(GridTexts texts);
-    // The table of these rows, made in the memory of the one shown now.
-    void remakeTexts(const std::vector<HyetographPoint> &points, const GridFormat &format);
-    const GridTexts &texts() const { return grid; }
+    void setTable(GridTable table);
+    const GridTable &table() const { return grid; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -21,7 +19,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    GridTexts grid;
+    GridTable grid;
 };
 
 class GridDataView : public QTableView {

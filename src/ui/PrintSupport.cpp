@@ -28,17 +28,21 @@ struct TableLayout {
     qreal width() const { return widths[0] + widths[1] + widths[2]; }
 };
 
-TableLayout LayOutTable(const GridTexts &table, const QFontMetricsF &metrics, qreal pageWidth)
+TableLayout LayOutTable(const GridTable &table, const QFontMetricsF &metrics, qreal pageWidth)
 {
     TableLayout layout;
     layout.rowHeight = metrics.height() * 1.45;
     layout.padding = metrics.averageCharWidth() * 1.5;
-    for (int c = 0; c < 3; ++c) {
-        qreal widest = metrics.horizontalAdvance(table.heading[c]);
-        for (const GridRow &row : table.rows)
-            widest = std::max(widest, metrics.horizontalAdvance(row[c]));
-        layout.widths[c] = widest + 2 * layout.padding;
-    }
+    std::array<qreal, 3> widest{};
+    const auto measure = [&](const GridRow &row) {
+        for (size_t c = 0; c < 3; ++c)
+            widest[c] = std::max(widest[c], metrics.horizontalAdvance(row[c]));
+    };
+    measure(table.heading());
+    for (size_t r = 0; r < table.size(); ++r)
+        measure(table.row(r));
+    for (size_t c = 0; c < 3; ++c)
+        layout.widths[c] = widest[c] + 2 * layout.padding;
     // A table wider than the paper is squeezed to it rather than cut off.
     if (layout.width() > pageWidth)
         for (qreal &w : layout.widths)
@@ -109,7 +113,7 @@ void PaintStormPrintout(QPrinter &printer, const StormPrintout &printout)
     const qreal tableTopFirst = titleHeight + chart.height() + (chart.isEmpty() ? 0 : 6 * mm);
 
     const TableLayout table = LayOutTable(printout.table, body, area.width());
-    const int rows = static_cast<int>(printout.table.rows.size());
+    const int rows = static_cast<int>(printout.table.size());
     const std::vector<int> pages =
         RowsPerPage(rows, RowsUnderHeading(bottom - tableTopFirst, table.rowHeight), RowsUnderHeading(bottom, table.rowHeight));
     const int pageCount = static_cast<int>(pages.size());
@@ -142,10 +146,10 @@ void PaintStormPrintout(QPrinter &printer, const StormPrintout &printout)
         }
         if (count > 0) {
             painter.setFont(bodyFont);
-            DrawRow(painter, table, tableLeft, top, printout.table.heading, true);
+            DrawRow(painter, table, tableLeft, top, printout.table.heading(), true);
             for (int r = 0; r < count; ++r)
                 DrawRow(painter, table, tableLeft, top + (r + 1) * table.rowHeight,
-                        printout.table.rows[static_cast<size_t>(start + r)], false);
+                        printout.table.row(static_cast<size_t>(start + r)), false);
         }
         painter.setFont(footFont);
         painter.drawText(QRectF(area.left(), bottom, area.width(), footHeight), Qt::AlignLeft | Qt::AlignBottom,

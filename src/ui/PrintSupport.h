@@ -16,7 +16,7 @@ struct StormPrintout {
     QString title;        // the first page's heading and the foot of every page
     QSizeF chartSize;     // the chart's proportions
     std::function<void(QCPPainter &, const QRectF &)> drawChart;   // into a rectangle of them
-    const GridTexts &table;
+    const GridTable &table;
 };
 
 // How the table's rows fall on the pages: the number of rows on each page, the first page

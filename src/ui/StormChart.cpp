@@ -81,22 +81,18 @@ int TimeLabelTicker::getSubTickCount(double)
 
 QString TimeLabelTicker::getTickLabel(double tick, const QLocale &, QChar, int)
 {
-    const auto index = static_cast<qsizetype>(std::llround(tick));
-    if (index < 0 || index >= labels.size())
+    const auto index = std::llround(tick);
+    if (index < 0 || static_cast<size_t>(index) >= table.size())
         return {};
-    // A copy of its own: the axis keeps its tick labels until the next replot, and a
-    // label that shares the table's characters would keep the table from being made
-    // again in the same memory.
-    const QString &label = labels.at(index);
-    return QString(label.constData(), label.size());
+    return table.timeLabel(static_cast<size_t>(index));
 }
 
 QVector<double> TimeLabelTicker::createTickVector(double, const QCPRange &range)
 {
     QVector<double> ticks;
-    if (labels.isEmpty())
+    if (table.empty())
         return ticks;
-    const qsizetype last = labels.size() - 1;
+    const auto last = static_cast<qsizetype>(table.size()) - 1;
     const auto first = std::max<qsizetype>(0, static_cast<qsizetype>(std::ceil(range.lower / step)) * step);
     const auto upper = std::min<qsizetype>(last, static_cast<qsizetype>(std::floor(range.upper)));
     for (qsizetype k = first; k <= upper; k += step)
@@ -183,15 +179,15 @@ void StormChart::applyRightMargin()
     yAxis2->setRange(0, upper);
 }
 
-void StormChart::setPoints(const QVector<double> &intensity, const QVector<double> &cumulative, const QVector<QString> &labels)
+void StormChart::setPoints(const QVector<double> &intensity, const QVector<double> &cumulative, const GridTable &labels)
 {
-    const auto n = labels.size();
+    const auto n = static_cast<qsizetype>(labels.size());
     QVector<double> keys(n);
     for (qsizetype k = 0; k < n; ++k)
         keys[k] = static_cast<double>(k);
     lineSeries->setData(keys, intensity, true);
     barSeries->setData(keys, cumulative, true);
-    ticker->labels = labels;
+    ticker->table = labels;
     xAxis->setRange(-0.5, std::max<double>(0.5, static_cast<double>(n) - 0.5));
     setHoverIndex(-1);
 }
@@ -208,7 +204,7 @@ void StormChart::setBottomLabelsUpright(bool upright)
 
 void StormChart::updateLabelStep()
 {
-    const auto n = ticker->labels.size();
+    const auto n = ticker->table.size();
     if (n == 0) {
         ticker->step = 1;
         return;
@@ -220,7 +216,7 @@ void StormChart::updateLabelStep()
     } else {
         QString widest;
         // Labels of one storm differ in length only by their number of digits.
-        for (const QString &label : {ticker->labels.first(), ticker->labels.last()})
+        for (const QString &label : {ticker->table.timeLabel(0), ticker->table.timeLabel(n - 1)})
             if (label.size() > widest.size())
                 widest = label;
         pitch = metrics.horizontalAdvance(widest) + 8;

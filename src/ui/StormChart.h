@@ -2,6 +2,7 @@
 // The hyetograph chart: intensity line on the left axis, cumulative-rainfall bars hanging
 // from the top on the reversed right axis, time labels below.
 #include "LegendPlacement.h"
+#include "core/GridText.h"
 
 #include <QVector>
 #include <qcustomplot.h>
@@ -21,7 +22,7 @@ protected:
 // the labels never overlap.
 class TimeLabelTicker : public QCPAxisTicker {
 public:
-    QVector<QString> labels;
+    GridTable table;   // labels are made for the ticks shown alone
     int step = 1;
 
 protected:
@@ -43,9 +44,9 @@ public:
     QCPAxis *bottomAxis() const { return xAxis; }
 
     // Loads the points; x is the sequence number 0, 1, 2 ...
-    void setPoints(const QVector<double> &intensity, const QVector<double> &cumulative, const QVector<QString> &labels);
+    void setPoints(const QVector<double> &intensity, const QVector<double> &cumulative, const GridTable &labels);
     void clearPoints();
-    int pointCount() const { return static_cast<int>(ticker->labels.size()); }
+    int pointCount() const { return static_cast<int>(ticker->table.size()); }
     void setBottomLabelsUpright(bool upright);
     int bottomLabelStep() const { return ticker->step; }
 

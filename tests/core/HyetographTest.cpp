@@ -260,52 +260,31 @@ TEST(Hyetograph, LongestStormIsComputed)
     EXPECT_EQ(r.points.size(), 100001u);
 }
 
-TEST(GridTexts, ShowTheRoundedValuesInTheChosenFormats)
+TEST(GridTable, ShowsTheRoundedValuesInTheChosenFormats)
 {
     auto m = StartModel();
     m.Storm_Step = 5;
     const auto r = ComputeHyetographRows(m, {1, false, 4});
-    auto grid = MakeGridTexts(r.points, {1, 1, 4});
-    EXPECT_EQ(grid.heading[1], QStringLiteral("降雨强度mm/min"));
-    ASSERT_EQ(grid.rows.size(), 25u);
-    EXPECT_EQ(grid.rows[0][0], "00");
-    EXPECT_EQ(grid.rows[1][0], "05");
-    EXPECT_EQ(grid.rows[24][0], "120");
-    EXPECT_EQ(grid.rows[0][1], "0.1908");
-    EXPECT_EQ(grid.rows[24][2], "60.6345");
+    GridTable grid(r.points, {1, 1, 4});
+    EXPECT_EQ(grid.heading()[1], QStringLiteral("降雨强度mm/min"));
+    ASSERT_EQ(grid.size(), 25u);
+    EXPECT_EQ(grid.row(0)[0], "00");
+    EXPECT_EQ(grid.row(1)[0], "05");
+    EXPECT_EQ(grid.row(24)[0], "120");
+    EXPECT_EQ(grid.timeLabel(24), "120");
+    EXPECT_EQ(grid.row(0)[1], "0.1908");
+    EXPECT_EQ(grid.row(24)[2], "60.6345");
 
-    grid = MakeGridTexts(r.points, {0, 0, 2});
-    EXPECT_EQ(grid.heading[0], QStringLiteral("时间"));
-    EXPECT_EQ(grid.heading[1], QStringLiteral("降雨强度mm/h"));
-    EXPECT_EQ(grid.heading[2], QStringLiteral("降雨总量mm"));
-    EXPECT_EQ(grid.rows[1][0], "00:05");
-    EXPECT_EQ(grid.rows[24][0], "02:00");
+    grid = GridTable(r.points, {0, 0, 2});
+    EXPECT_EQ(grid.heading()[0], QStringLiteral("时间"));
+    EXPECT_EQ(grid.heading()[1], QStringLiteral("降雨强度mm/h"));
+    EXPECT_EQ(grid.heading()[2], QStringLiteral("降雨总量mm"));
+    EXPECT_EQ(grid.row(1)[0], "00:05");
+    EXPECT_EQ(grid.timeLabel(24), "02:00");
 
-    grid = MakeGridTexts(r.points, {7, 7, 4});
-    EXPECT_TRUE(grid.heading[1].isEmpty());
-    EXPECT_TRUE(grid.rows[3][0].isEmpty());
-}
-
-// The cells share their table's characters; a cell kept or changed elsewhere stays
-// itself when the table is made again in its memory.
-TEST(GridTexts, CellsKeptOrChangedOutliveATableMadeAgain)
-{
-    GridTexts grid = MakeGridTexts({{0, 1.5, 2.25}, {1, 10, 20}}, {1, 1, 2});
-    const QString kept = grid.rows[1][1];
-    QString changed = grid.rows[0][2];
-    changed.append(QLatin1Char('x'));
-    EXPECT_EQ(grid.rows[0][2], "2.25");
-    EXPECT_EQ(changed, "2.25x");
-    EXPECT_EQ(grid.rows[0][2].utf16()[4], 0);   // ended by a null, as every string
-
-    RemakeGridTexts(grid, {{5, 3, 4}}, {1, 1, 2});
-    EXPECT_EQ(kept, "10.00");
-    ASSERT_EQ(grid.rows.size(), 1u);
-    EXPECT_EQ(grid.rows[0][0], "05");
-    EXPECT_EQ(grid.rows[0][1], "3.00");
-    RemakeGridTexts(grid, {}, {1, 1, 2});
-    EXPECT_TRUE(grid.rows.empty());
-    EXPECT_EQ(kept, "10.00");
+    grid = GridTable(r.points, {7, 7, 4});
+    EXPECT_TRUE(grid.heading()[1].isEmpty());
+    EXPECT_TRUE(grid.row(3)[0].isEmpty());
 }
 
 TEST(CsvLines, HeaderForEachFormatAndPlainDataLines)

@@ -27,7 +27,7 @@ TEST(StormFamily, SideBySideMatchesRowsByTheirTimes)
     // r = 0.4 has one row at 04, so the second 04 is r = 0.35's alone.
     ASSERT_EQ(withoutRow.size(), 1);
     EXPECT_EQ(withoutRow[0], "04/");
-    EXPECT_EQ(table.rows[4][1], family.members[0].grid.rows[4][1]);
+    EXPECT_EQ(table.rows[4][1], family.members[0].grid.row(4)[1]);
 }
 
 TEST(StormFamily, ValuesTypedWithFullWidthCommas)

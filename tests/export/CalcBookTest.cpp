@@ -62,11 +62,10 @@ QString TemplatePart(const QString &part)
     return package.ReadPartText(part);
 }
 
-GridTexts ThreeRows()
+// Rows 00:00 11.4480 0.1908, 00:01 201.5940 3.5507, 00:02 12.5000 3.7590.
+GridTable ThreeRows()
 {
-    GridTexts g;
-    g.rows = {{"00:00", "11.4480", "0.1908"}, {"00:01", "201.5940", "3.5507"}, {"00:02", "12.5000", "3.7590"}};
-    return g;
+    return GridTable({{0, 11.448, 0.1908}, {1, 201.594, 3.5507}, {2, 12.5, 3.759}}, {0, 1, 4});
 }
 
 class CalcBookText : public ::testing::Test {
@@ -78,7 +77,7 @@ protected:
         SetStartValues(model);
         model.a1_167 = 1600.5;   // not derived from a1: which one is printed shows
     }
-    BookText book(const TOptions &options, const GridTexts &grid = ThreeRows())
+    BookText book(const TOptions &options, const GridTable &grid = ThreeRows())
     {
         return ReadBook(CalcBookDocument(document, subrows, model, options, grid));
     }
@@ -142,7 +141,7 @@ TEST_F(CalcBookText, ParametersUnitsAndResultsAsTheBookPrintsThem)
     // Minutes and mm/min; no rows: a table of the heading alone. No marker is left over.
     TOptions perMinute;
     perMinute.Int_Precision = 2;
-    const QString empty = CalcBookDocument(document, subrows, model, perMinute, GridTexts{});
+    const QString empty = CalcBookDocument(document, subrows, model, perMinute, GridTable{});
     const BookText minutes = ReadBook(empty);
     EXPECT_TRUE(minutes.paragraphs.contains(QStringLiteral("累计降雨总量：54.32mm")));
     EXPECT_TRUE(minutes.paragraphs.contains(QStringLiteral("平均降雨强度：0.5mm/min")));

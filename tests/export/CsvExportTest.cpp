@@ -9,12 +9,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-GridTexts SmallGrid()
+GridTable SmallGrid()
 {
-    GridTexts g;
-    g.heading = GridHeading(0);
-    g.rows = {{"00:00", "11.4480", "0.1908"}, {"00:01", "201.5940", "3.5507"}, {"00:02", "12.5000", "3.7590"}};
-    return g;
+    return GridTable({{0, 11.448, 0.1908}, {1, 201.594, 3.5507}, {2, 12.5, 3.759}}, {0, 0, 4});
 }
 } // namespace
 
@@ -75,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(Storms, ProposedNames,
 TEST(CsvExport, ComputedStormGivesOneLinePerRowAndNoTableHeading)
 {
     const ComputedStorm s = MakeStorm(120, 0.4, 7, {1, 1, 2});
-    ASSERT_EQ(s.grid.rows.size(), 121u);
+    ASSERT_EQ(s.grid.size(), 121u);
     const QByteArray bytes = CsvFileBytes(s.grid, 1, 1);
     EXPECT_EQ(bytes.count("\r\n"), 122);
     EXPECT_EQ(bytes.count('\n'), 122);

@@ -12,7 +12,7 @@
 struct ComputedStorm {
     TExpressionObject model;
     HyetographResult result;
-    GridTexts grid;
+    GridTable grid;
 };
 
 // The start-up storm with other duration, peak ratio and b, shown in hours:minutes and
@@ -25,7 +25,7 @@ inline ComputedStorm MakeStorm(double minutes, double peakRatio, double b = 7, G
     s.model.Storm_Percent = peakRatio;
     s.model.b = b;
     s.result = ComputeHyetographRows(s.model, {format.StormUnit, false, format.Precision});
-    s.grid = MakeGridTexts(s.result.points, format);
+    s.grid = GridTable(s.result.points, format);
     return s;
 }
 

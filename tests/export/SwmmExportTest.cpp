@@ -53,8 +53,8 @@ TEST(SwmmExport, AtStepOneTheSeriesIsTheTableInHoursMinutesAndMillimetresPerHour
     const ComputedStorm s = MakeStorm(120, 0.4, 7, {0, 0, 3});
     const QStringList lines = SwmmLines(s.model, false, 3);
     ASSERT_EQ(lines.size(), 121 + 2);
-    for (size_t i = 0; i < s.grid.rows.size(); ++i)
-        EXPECT_EQ(lines[static_cast<qsizetype>(i) + 2], s.grid.rows[i][0].leftJustified(16) + s.grid.rows[i][1]) << i;
+    for (size_t i = 0; i < s.grid.size(); ++i)
+        EXPECT_EQ(lines[static_cast<qsizetype>(i) + 2], s.grid.row(i)[0].leftJustified(16) + s.grid.row(i)[1]) << i;
 }
 
 // SWMM holds each value for the gauge's interval, the step: each value is the mean of its
@@ -92,15 +92,15 @@ TEST(SwmmExport, TimesCountOnPastOneDayWhereTheTableRestarts)
     const ComputedStorm s = MakeStorm(1500, 0.4);
     const QStringList lines = SwmmLines(s.model, false, 4);
     ASSERT_EQ(lines.size(), 1501 + 2);
-    EXPECT_EQ(s.grid.rows[1440][0], "00:00");
-    EXPECT_EQ(lines[1440 + 2], "24:00           " + s.grid.rows[1440][1]);
-    EXPECT_EQ(lines[1500 + 2], "25:00           " + s.grid.rows[1500][1]);
+    EXPECT_EQ(s.grid.row(1440)[0], "00:00");
+    EXPECT_EQ(lines[1440 + 2], "24:00           " + s.grid.row(1440)[1]);
+    EXPECT_EQ(lines[1500 + 2], "25:00           " + s.grid.row(1500)[1]);
 
     // From 100 hours on the hours take three digits and the field still pads to 16.
     const ComputedStorm days = MakeStorm(6001, 0.4);
     const QStringList long_ = SwmmLines(days.model, false, 4);
-    EXPECT_EQ(long_[5999 + 2], "99:59           " + days.grid.rows[5999][1]);
-    EXPECT_EQ(long_[6000 + 2], "100:00          " + days.grid.rows[6000][1]);
+    EXPECT_EQ(long_[5999 + 2], "99:59           " + days.grid.row(5999)[1]);
+    EXPECT_EQ(long_[6000 + 2], "100:00          " + days.grid.row(6000)[1]);
 }
 
 TEST(SwmmExport, EitherSettingOtherThanHoursMinutesAndMillimetresPerHourNeedsTheSwitch)

@@ -20,7 +20,7 @@ ComputedStorm Storm(double P, double minutes, double peakRatio, int step, double
     s.model.Storm_Step = step;
     s.model.b = b;
     s.result = ComputeHyetographRows(s.model, {0, false, 4});
-    s.grid = MakeGridTexts(s.result.points, {0, 0, 4});
+    s.grid = GridTable(s.result.points, {0, 0, 4});
     return s;
 }
 

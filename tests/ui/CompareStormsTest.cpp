@@ -91,7 +91,9 @@ TEST_F(CompareStorms, SideBySideTableHoldsEachStormsGridAndCopies)
         window->Model().Storm_RepeatYear = Eight[k].toDouble();
         window->RefreshRainModel();
         QStringList time{"时间"}, intensity{"P=" + Eight[k] + "年 降雨强度mm/min"}, total{"P=" + Eight[k] + "年 降雨总量mm"};
-        for (const GridRow &row : window->GridTextsShown().rows) {
+        const GridTable &grid = window->GridTextsShown();
+        for (size_t r = 0; r < grid.size(); ++r) {
+            const GridRow row = grid.row(r);
             time.append(row[0]);
             intensity.append(row[1]);
             total.append(row[2]);
@@ -202,10 +204,12 @@ TEST_F(CompareStorms, SummaryAndCsvOfTheFamily)
     trigger("Menu_CompareEnd");
     window->Model().Storm_RepeatYear = 100;
     window->RefreshRainModel();
-    const std::vector<GridRow> &rows = window->GridTextsShown().rows;
-    const auto peak = std::max_element(rows.begin(), rows.end(),
-                                       [](const GridRow &a, const GridRow &b) { return a[1].toDouble() < b[1].toDouble(); });
-    EXPECT_EQ(summary[8].section(',', 0, 2), "100," + rows.back()[2] + ',' + (*peak)[1]);
+    const GridTable &grid = window->GridTextsShown();
+    GridRow peak = grid.row(0);
+    for (size_t r = 1; r < grid.size(); ++r)
+        if (grid.row(r)[1].toDouble() > peak[1].toDouble())
+            peak = grid.row(r);
+    EXPECT_EQ(summary[8].section(',', 0, 2), "100," + grid.row(grid.size() - 1)[2] + ',' + peak[1]);
 }
 
 // The tables window opens beside the main window, on the side with room, and on the screen.

@@ -237,10 +237,10 @@ TEST_F(Habits, PrintToPdfHoldsTheChartAndEveryRowUnderItsHeading)
             if (line->simplified().count(' ') == 2)
                 rows << line->simplified();
     }
-    const GridTexts &grid = window->GridTextsShown();
-    ASSERT_EQ(rows.size(), qsizetype(grid.rows.size()));
-    for (size_t k = 0; k < grid.rows.size(); ++k)
-        EXPECT_EQ(rows[qsizetype(k)], grid.rows[k][0] + ' ' + grid.rows[k][1] + ' ' + grid.rows[k][2]);
+    const GridTable &grid = window->GridTextsShown();
+    ASSERT_EQ(rows.size(), qsizetype(grid.size()));
+    for (size_t k = 0; k < grid.size(); ++k)
+        EXPECT_EQ(rows[qsizetype(k)], grid.row(k)[0] + ' ' + grid.row(k)[1] + ' ' + grid.row(k)[2]);
 }
 
 TEST_F(Habits, CopyPictureAndTheKeysAUserTriesFirst)

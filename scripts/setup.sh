@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-translations-l10n libqcustomplot-dev libgl-dev libfontconfig-dev
+  qt6-base-dev qt6-translations-l10n libqcustomplot-dev libgl-dev
   libzip-dev zlib1g-dev libeigen3-dev
   python3-docx python3-openpyxl python3-scipy
   googletest libgtest-dev libgmock-dev libbenchmark-dev

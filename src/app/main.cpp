@@ -1,9 +1,7 @@
 // The desktop program.
 #include "app/CommandLine.h"
-#include "app/StartUpWarmUp.h"
 #include "platform/QtPlatform.h"
 #include "ui/AppIcon.h"
-#include "ui/FirstPaint.h"
 #include "ui/FormTavrel.h"
 
 #include <QApplication>
@@ -15,13 +13,12 @@ int main(int argc, char **argv)
 {
     if (AnswerInformationRequest(argc, argv))
         return 0;
-    StartUpWarmUp warmUp;   // the fonts, while Qt connects to the display
     QApplication app(argc, argv);
-    warmUp.loadImageFormats();   // while the window is made
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
     // The desktop entry's name, so a desktop can match the window to its entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("tavrel"));
+    QApplication::setWindowIcon(AppIcon());
     // Numbers read and written with "." whatever the user's locale.
     QLocale::setDefault(QLocale::c());
 
@@ -34,9 +31,6 @@ int main(int argc, char **argv)
     TOptions options;   // the window loads them from the settings file
     TFormTavrel window(platform, options);
     window.show();
-    // Painting the icon at seven sizes and handing them to the X server took 10 ms, longer
-    // than anything else before the window's first picture; the icon follows it instead.
-    RunAfterFirstPaint(window, [] { QApplication::setWindowIcon(AppIcon()); });
 
     // tavrel FILE.txt opens that rain-model file, as the desktop entry passes it.
     const QStringList arguments = QApplication::arguments().mid(1);

@@ -2,7 +2,6 @@
 
 #include "ZipArchive.h"
 #include "core/Failure.h"
-#include "core/PrivateModule.h"
 #include "core/TextFile.h"
 
 #include <QDateTime>
@@ -57,7 +56,7 @@ std::filesystem::path FileSystemPath(const QString &path)
 #endif
 }
 
-// What the ZIP module made or read, or the reason it failed.
+// What libzip made or read, or the reason it failed.
 [[noreturn]] void PackingFailed(const QString &reason)
 {
     throw TavrelError(reason.isEmpty() ? QStringLiteral("无法建立压缩包") : QStringLiteral("无法建立压缩包：%1").arg(reason));
@@ -66,7 +65,7 @@ std::filesystem::path FileSystemPath(const QString &path)
 std::unique_ptr<ZipWriter> NewArchive()
 {
     QString error;
-    std::unique_ptr<ZipWriter> archive(ModuleFunctionAs<ZipCreateFunction>(ZipModuleName, ZipCreateName)(PackingLevel, error));
+    std::unique_ptr<ZipWriter> archive = CreateZipArchive(PackingLevel, error);
     if (!archive)
         PackingFailed(error);
     return archive;
@@ -172,7 +171,7 @@ QString TemplatePackage::OpenArchive(const QByteArray &bytes, const QString &nam
     const QString root = folder->path() + QLatin1Char('/');
 
     QString reason;
-    templateArchive.reset(ModuleFunctionAs<ZipOpenFunction>(ZipModuleName, ZipOpenName)(bytes, reason));
+    templateArchive = OpenZipArchive(bytes, reason);
     if (!templateArchive)
         throw TavrelError(QStringLiteral("模板“%1”无法读取：%2").arg(name, reason));
 

@@ -1,10 +1,10 @@
 #pragma once
-// ZIP archives in memory, for the Office packages. The work is libzip's, done in the
-// program's module "tavrel-zip" (see core/PrivateModule.h): the program loads libzip when
-// it first opens or makes an archive, not when it starts. Errors come back as libzip's
-// reason; the caller says what failed.
+// ZIP archives in memory, for the Office packages, through libzip. Errors come back as
+// libzip's reason; the caller says what failed.
 #include <QByteArray>
 #include <QString>
+
+#include <memory>
 
 // An archive read from bytes, which it keeps.
 class ZipReader {
@@ -29,10 +29,6 @@ public:
     virtual bool Finish(QByteArray &archive, QString &error) = 0;
 };
 
-// The module's entry points, named as the constants below. Each returns nullptr and
-// sets `error` when it fails; the caller owns what it returns.
-using ZipOpenFunction = ZipReader *(const QByteArray &archive, QString &error);
-using ZipCreateFunction = ZipWriter *(int level, QString &error);
-inline constexpr const char *ZipModuleName = "tavrel-zip";
-inline constexpr const char *ZipOpenName = "TavrelZipOpen";
-inline constexpr const char *ZipCreateName = "TavrelZipCreate";
+// Each returns nullptr and sets `error` when it fails.
+std::unique_ptr<ZipReader> OpenZipArchive(const QByteArray &archive, QString &error);
+std::unique_ptr<ZipWriter> CreateZipArchive(int level, QString &error);

@@ -1,13 +1,13 @@
 #include "platform/QtPlatform.h"
 #include "core/Failure.h"
 #include "core/Numbers.h"
-#include "core/PrivateModule.h"
 #include "settings/Options.h"
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontComboBox>
@@ -18,6 +18,9 @@
 #include <QLabel>
 #include <QMimeDatabase>
 #include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QPixmap>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -26,6 +29,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTimer>
 #include <algorithm>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -221,34 +225,66 @@ bool QtPlatform::openInTextEditor(const QString &path)
 
 HttpReply QtPlatform::httpGet(const HttpRequest &request)
 {
-    HttpReply result;
-    HttpTransfer transfer;
-    try {
-        ModuleFunctionAs<HttpTransferFunction>(NetworkModuleName, HttpTransferName)(request, transfer);
-    } catch (const TavrelError &e) {
-        result.error = e.message();
-        return result;
+    QNetworkAccessManager manager;
+    QNetworkRequest networkRequest{QUrl(request.url)};
+    for (const auto &header : request.headers)
+        networkRequest.setRawHeader(header.first, header.second);
+    networkRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                                request.followRedirects ? QNetworkRequest::NoLessSafeRedirectPolicy
+                                                        : QNetworkRequest::ManualRedirectPolicy);
+
+    // The reply belongs to the manager and goes with it.
+    QNetworkReply *reply = manager.get(networkRequest);
+    enum class Stop { No, TimeLimit, TooLarge } stop = Stop::No;   // the transfer was broken off
+    QByteArray body;
+    const auto take = [&] {
+        if (stop != Stop::No)
+            return;
+        body += reply->readAll();
+        if (body.size() > request.maxBodyBytes) {
+            stop = Stop::TooLarge;
+            reply->abort();
+        }
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, take);
+    if (!reply->isFinished()) {
+        // The command waits for its answer; the person at the window waits with it, but
+        // never longer than the time limit.
+        QEventLoop loop;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, reply, [&] {
+            stop = Stop::TimeLimit;
+            reply->abort();
+        });
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        deadline.start(std::max(request.timeLimitMs, 0));
+        if (!reply->isFinished())
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    using Stop = HttpTransfer::Stop;
-    result.status = transfer.status;
-    result.contentType = transfer.contentType;
-    if (transfer.stop == Stop::TimeLimit) {
+    take();
+
+    HttpReply result;
+    result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    result.contentType = reply->rawHeader("Content-Type");
+    if (stop == Stop::TimeLimit) {
         result.error = QStringLiteral("服务器在%1秒内没有回复完毕").arg(FormatGeneral(request.timeLimitMs / 1000.0));
-    } else if (transfer.stop == Stop::TooLarge) {
+    } else if (stop == Stop::TooLarge) {
         result.error = QStringLiteral("服务器的回复超过了%1 KiB，已放弃").arg(FormatGeneral(request.maxBodyBytes / 1024.0));
     } else if (result.status >= 300 && result.status <= 399) {
         // Redirections are not followed: the address is fixed, a move is reported.
-        const QByteArray &location = transfer.location;
+        const QByteArray location = reply->rawHeader("Location");
         result.error = QStringLiteral("服务器要求转到别的地址（HTTP %1%2），没有跟随").arg(result.status)
                            .arg(location.isEmpty() ? QString() : QStringLiteral("：") + QString::fromUtf8(location));
-    } else if (transfer.failed && (result.status < 400 || result.status > 599)) {
-        result.error = transfer.failure;
+    } else if (reply->error() != QNetworkReply::NoError && (result.status < 400 || result.status > 599)) {
+        result.error = reply->errorString();
     } else if (result.status < 200 || result.status > 299) {
-        result.error = QStringLiteral("HTTP %1 %2").arg(result.status).arg(transfer.reasonPhrase).trimmed();
+        const QString reasonPhrase = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        result.error = QStringLiteral("HTTP %1 %2").arg(result.status).arg(reasonPhrase).trimmed();
     }
     result.ok = result.error.isEmpty();
-    if (transfer.stop == Stop::No)
-        result.body = std::move(transfer.body);
+    if (stop == Stop::No)
+        result.body = std::move(body);
     return result;
 }
 

@@ -1,9 +1,7 @@
-// The module "tavrel-zip": ZIP archives in memory through libzip (see export/ZipArchive.h).
-#include "export/ZipArchive.h"
+#include "ZipArchive.h"
 
 #include <zip.h>
 
-#include <type_traits>
 #include <vector>
 
 namespace {
@@ -119,12 +117,9 @@ public:
 
     bool Copy(const QString &name, ZipReader &from, qint64 index, QString &error) override
     {
-        auto *reader = dynamic_cast<LibzipReader *>(&from);
-        if (!reader) {
-            error = QStringLiteral("not an archive of this module");
-            return false;
-        }
-        return addEntry(name, zip_source_zip(archive, reader->handle(), static_cast<zip_uint64_t>(index), ZIP_FL_COMPRESSED, 0, -1),
+        // Every reader is a LibzipReader (OpenZipArchive makes them).
+        const auto &reader = static_cast<const LibzipReader &>(from);
+        return addEntry(name, zip_source_zip(archive, reader.handle(), static_cast<zip_uint64_t>(index), ZIP_FL_COMPRESSED, 0, -1),
                         error);
     }
 
@@ -188,15 +183,12 @@ Archive *Opened(Archive *archive, QString &error)
 
 } // namespace
 
-extern "C" Q_DECL_EXPORT ZipReader *TavrelZipOpen(const QByteArray &archive, QString &error)
+std::unique_ptr<ZipReader> OpenZipArchive(const QByteArray &archive, QString &error)
 {
-    return Opened(new LibzipReader(archive), error);
+    return std::unique_ptr<ZipReader>(Opened(new LibzipReader(archive), error));
 }
 
-extern "C" Q_DECL_EXPORT ZipWriter *TavrelZipCreate(int level, QString &error)
+std::unique_ptr<ZipWriter> CreateZipArchive(int level, QString &error)
 {
-    return Opened(new LibzipWriter(level), error);
+    return std::unique_ptr<ZipWriter>(Opened(new LibzipWriter(level), error));
 }
-
-static_assert(std::is_same_v<decltype(TavrelZipOpen), ZipOpenFunction>);
-static_assert(std::is_same_v<decltype(TavrelZipCreate), ZipCreateFunction>);

@@ -1,7 +1,7 @@
 #pragma once
 // tavrel-cli --fit: the storm-intensity formula fitted to an intensity-duration-frequency
 // table, printed, and written as a rain-model file with -o NAME.txt.
-#include "CliTool.h"
+#include "CliOutput.h"
 #include "core/StormModel.h"
 #include "settings/Options.h"
 

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-translations-l10n libqcustomplot-dev libgl-dev
-  libzip-dev zlib1g-dev libeigen3-dev
+  libzip-dev zlib1g-dev libeigen3-dev libboost-math-dev
   python3-docx python3-openpyxl python3-scipy
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-arphic-uming fonts-liberation fonts-wqy-microhei

@@ -1,6 +1,7 @@
 #include "CliTool.h"
 #include "CliOutput.h"
 #include "FitCommand.h"
+#include "RecordCommand.h"
 
 #include "core/ChartTexts.h"
 #include "core/DesignStormCheck.h"
@@ -48,6 +49,7 @@ struct Arguments {
     bool calcByShow = false;
     bool check = false;
     std::map<QString, QString> fit;   // --fit, --fit-unit, --fit-log
+    std::map<QString, QString> record;   // --record and its options
 };
 
 Arguments ParseArguments(const QStringList &args)
@@ -94,6 +96,8 @@ Arguments ParseArguments(const QStringList &args)
             a.check = true;
         else if (arg.startsWith(QLatin1String("--fit")))
             a.fit[arg] = valueFor(i, arg, inlineValue);
+        else if (IsRecordOption(arg))
+            a.record[arg] = valueFor(i, arg, inlineValue);
         else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1)
             throw TavrelError(QStringLiteral("未知的选项 / unknown option: %1").arg(arg));
         else if (a.model)
@@ -314,6 +318,8 @@ int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer 
     if (a.step)
         m.Storm_Step = WholeOption(QStringLiteral("--step"), *a.step);
 
+    if (!a.record.empty())
+        return RunRecordCommand({a.record, m, periods, a.outputs, !a.fit.empty() || !a.books.isEmpty() || a.check, o}, streams);
     if (!a.fit.empty())
         return RunFitCommand({a.fit, m, periods, a.outputs, !a.books.isEmpty() || a.check, o}, streams);
 

@@ -1,0 +1,24 @@
+#pragma once
+// tavrel-cli --record: from a rain gauge's record (or --maxima, a table of annual maxima)
+// to the i-t-P table, the fitted formula and the peak ratio, written as a rain-model file
+// with -o NAME.txt.
+#include "CliOutput.h"
+#include "core/StormModel.h"
+#include "settings/Options.h"
+
+#include <map>
+#include <vector>
+
+struct RecordRequest {
+    std::map<QString, QString> options;   // the options IsRecordOption accepts, as given
+    TExpressionObject storm;              // storm parameters for the file: model file, overrides or defaults
+    std::vector<double> periods;          // --P (one value) or the storm's
+    QStringList outputs;                  // -o names
+    bool otherWork = false;               // --fit, --book or --check, which have no meaning here
+    TOptions settings;
+};
+
+// --record, --maxima, --dist, --cs-cv, --min-coverage, --maxima-out, --table-out.
+bool IsRecordOption(const QString &option);
+
+int RunRecordCommand(const RecordRequest &request, CliStreams &streams);

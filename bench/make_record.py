@@ -13,7 +13,7 @@ with open(out, "w") as f:
     while t < end:
         if rain == 0 and random.random() < 0.002:
             rain = random.randint(6, 60)
-        depth = round(random.uniform(0, 3) * step / 5, 1) if rain else 0.0
+        depth = round(random.expovariate(1 / 0.8) * step / 5, 1) if rain else 0.0
         rain = max(0, rain - 1)
         f.write(f"{t:%Y-%m-%d %H:%M},{depth}\n")
         t += delta

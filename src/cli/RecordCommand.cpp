@@ -113,7 +113,11 @@ int RunRecordCommand(const RecordRequest &request, CliStreams &streams)
             std::vector<double> sample;
             for (const YearMaxima &y : maxima.years)
                 sample.push_back(y.depth[d]);
-            curves.push_back(FitFrequencyCurve(sample, distribution, csCv));
+            try {
+                curves.push_back(FitFrequencyCurve(sample, distribution, csCv));
+            } catch (const TavrelError &e) {
+                throw TavrelError(QStringLiteral("%1分钟年最大值：%2").arg(durations[d]).arg(e.message()));
+            }
         }
         tableText = IdfTableText(durations, curves);
         // The formula is fitted to the table as written, so --fit on the written table gives it again.

@@ -65,8 +65,16 @@ RecordMaxima ComputeAnnualMaxima(const RainRecord &record, double minCoverage)
             }
             return at;
         };
-        for (size_t d = 0; d < MaximaDurations.size(); ++d)
-            largest(size_t(MaximaDurations[d] / step), maxima.depth[d]);
+        for (size_t d = 0; d < MaximaDurations.size(); ++d) {
+            // The window's own sum, not a difference of running sums, so equal rain in two
+            // years gives equal maxima (and a sample of them no spurious spread).
+            const size_t width = size_t(MaximaDurations[d] / step);
+            double ignored = 0;
+            const size_t at = largest(width, ignored);
+            maxima.depth[d] = 0;
+            for (size_t k = at; k < at + width; ++k)
+                maxima.depth[d] += depth[k];
+        }
         for (size_t t = 0; t < PeakRatioDurations.size(); ++t) {
             const size_t width = size_t(PeakRatioDurations[t] / step);
             double sum = 0;

@@ -43,7 +43,8 @@ Moments SampleMoments(const std::vector<double> &x)
         s3 += k * k * k;
     }
     m.cv = std::sqrt(s2 / (n - 1));
-    if (m.cv <= 0)
+    // Depths are read to 0.1 mm or so; a spread below this is rounding, not rain.
+    if (m.cv < 1e-9)
         throw TavrelError(QStringLiteral("样本各值相同，定不出频率曲线 / all values are equal"));
     m.s = m.cv * m.mean;
     m.cs = s3 / ((n - 3) * m.cv * m.cv * m.cv);

@@ -146,7 +146,12 @@ RainRecord ParseRainRecord(const char *data, int64_t size)
     if (size >= 3 && uchar(p[0]) == 0xEF && uchar(p[1]) == 0xBB && uchar(p[2]) == 0xBF)
         p += 3;
     RainRecord record;
-    record.rows.reserve(size_t(size / 24));
+    // Counting the lines first costs a fraction of the parse and saves the doubling of a
+    // growing vector, which would hold up to twice the rows' 16 bytes each.
+    size_t lines = 1;
+    for (const char *q = p; (q = static_cast<const char *>(memchr(q, '\n', size_t(end - q)))); ++q)
+        ++lines;
+    record.rows.reserve(lines);
     int64_t line = 0;
     while (p < end) {
         ++line;

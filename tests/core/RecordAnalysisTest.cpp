@@ -3,6 +3,7 @@
 #include "core/FrequencyAnalysis.h"
 #include "core/RainRecord.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -105,4 +106,12 @@ TEST(RecordAnalysis, PearsonFactorMatchesPublishedTables)
     EXPECT_NEAR(PearsonFactor(-1.0, 0.99), -3.023, 5e-4);
     // A skew too small for the gamma inverse still gives the normal quantile.
     EXPECT_NEAR(PearsonFactor(1e-6, 0.01), 2.326, 5e-4);
+}
+
+TEST(RecordAnalysis, SpreadOfRoundingIsNoFrequencyCurve)
+{
+    // Equal maxima summed in another order differ in the last bit; a Cv of 1e-16 would
+    // give a Cs of 1e32.
+    const std::vector<double> sample{3, 3, std::nextafter(3.0, 4.0), 3, 3, 3, 3, 3, 3, 3};
+    EXPECT_THROW(FitFrequencyCurve(sample, Distribution::P3Moments), TavrelError);
 }

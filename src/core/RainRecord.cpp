@@ -175,7 +175,9 @@ RainRecord ParseRainRecord(const char *data, int64_t size)
             // A header line is allowed before the first row, nothing after it.
             if (line == 1) {
                 const QString text = DecodeText(QByteArray(first, int(lineEnd - first))).trimmed();
-                if (text == RainModelSign.trimmed())
+                // A rain-model file begins with its signature line; naming it saves a puzzled
+                // look at "line 2 is not a time".
+                if (text.startsWith(QStringLiteral("SIGN=")) && text.contains(RainModelSign))
                     Refuse(line, QStringLiteral("这是雨型文件，不是降雨资料 / a rain-model file, not a rain record"));
                 continue;
             }

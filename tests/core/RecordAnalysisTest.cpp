@@ -1,7 +1,9 @@
 #include "core/AnnualMaxima.h"
 #include "core/Failure.h"
 #include "core/FrequencyAnalysis.h"
+#include "core/RainModelFile.h"
 #include "core/RainRecord.h"
+#include "core/TextFile.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -93,7 +95,8 @@ TEST(RecordAnalysis, BadRecordsAreRefusedNamingTheLine)
     EXPECT_TRUE(Refusal("2000-01-01 00:00,1\n2000-01-01 00:03,1\n2000-01-01 00:06,1\n").startsWith("第2行：时段为3分钟"));
     EXPECT_TRUE(Refusal(good + "2000-01-01 00:10\n").startsWith("第3行"));
     EXPECT_TRUE(Refusal(good).contains("只有1年资料"));
-    EXPECT_TRUE(Refusal("访问www.orvanta.example获取更多实用工具~\r\nA1=10\r\n").startsWith("第1行：这是雨型文件"));
+    const QByteArray model = EncodeGbk(RainModelLines(TExpressionObject{}).join("\r\n"));
+    EXPECT_TRUE(Refusal(model).startsWith("第1行：这是雨型文件")) << Refusal(model).toStdString();
 }
 
 TEST(RecordAnalysis, PearsonFactorMatchesPublishedTables)

@@ -151,10 +151,13 @@ FrequencyCurve FitFrequencyCurve(const std::vector<double> &sample, Distribution
         bestMean(cv, sum);
         return sum;
     };
-    // Searched around the moment estimate, which the optimum rarely leaves by a factor of 4.
-    const double low = std::max(1e-3, m.cv / 4), high = std::min(m.cv * 4, 5.0);
-    const auto [cv, sum] = boost::math::tools::brent_find_minima(squares, low, high, 40);
-    (void)sum;
+    // Searched around the moment estimate, which the optimum rarely leaves by a factor of
+    // 4; an optimum on that bracket's edge is searched again over every Cv a rain series has.
+    constexpr double LowestCv = 1e-3, HighestCv = 5;
+    const double low = std::max(LowestCv, m.cv / 4), high = std::min(m.cv * 4, HighestCv);
+    double cv = boost::math::tools::brent_find_minima(squares, low, high, 40).first;
+    if ((cv - low < 1e-6 * low && low > LowestCv) || (high - cv < 1e-6 * high && high < HighestCv))
+        cv = boost::math::tools::brent_find_minima(squares, LowestCv, HighestCv, 40).first;
     double ignored = 0;
     c.cv = cv;
     c.cs = csCv * cv;

@@ -26,8 +26,15 @@ QAction *TFormTavrel::command(const char *name, const QString &caption, const QK
 
 void TFormTavrel::buildMenus()
 {
-    const auto handler = [this](void (TFormTavrel::*method)()) { return [this, method] { (this->*method)(); }; };
-    const auto onComparison = [this](void (StormComparison::*method)()) { return [this, method] { (Comparison->*method)(); }; };
+    // The handlers outlive this function: they hold the window itself, not these helpers.
+    TFormTavrel *const window = this;
+    const auto handler = [window](void (TFormTavrel::*method)()) {
+        return std::function<void()>([window, method] { (window->*method)(); });
+    };
+    StormComparison *const comparison = Comparison;
+    const auto onComparison = [comparison](void (StormComparison::*method)()) {
+        return std::function<void()>([comparison, method] { (comparison->*method)(); });
+    };
     QMenuBar *bar = menuBar();
 
     QMenu *file = bar->addMenu(QStringLiteral("文件(&F)"));

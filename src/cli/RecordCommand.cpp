@@ -2,7 +2,7 @@
 
 #include "core/AnnualMaxima.h"
 #include "core/Failure.h"
-#include "core/FrequencyAnalysis.h"
+#include "core/FormulaCompilation.h"
 #include "core/Hyetograph.h"
 #include "core/IdfFit.h"
 #include "core/Numbers.h"
@@ -103,37 +103,24 @@ int RunRecordCommand(const RecordRequest &request, CliStreams &streams)
         throw TavrelError(QStringLiteral("%1：%2").arg(source, FailureMessage(e)));
     }
 
-    std::vector<int> durations(MaximaDurations.begin(), MaximaDurations.end());
-    std::vector<FrequencyCurve> curves;
-    IdfTable table;
-    IdfFitResult fit;
-    QString tableText;
+    FormulaCompilation compiled;
     try {
-        for (size_t d = 0; d < durations.size(); ++d) {
-            std::vector<double> sample;
-            for (const YearMaxima &y : maxima.years)
-                sample.push_back(y.depth[d]);
-            try {
-                curves.push_back(FitFrequencyCurve(sample, distribution, csCv));
-            } catch (const TavrelError &e) {
-                throw TavrelError(QStringLiteral("%1分钟年最大值：%2").arg(durations[d]).arg(e.message()));
-            }
-        }
-        tableText = IdfTableText(durations, curves);
-        // The formula is fitted to the table as written, so --fit on the written table gives it again.
-        table = ParseIdfTable(tableText, IdfUnit::MmPerMin, request.settings.D_QI_ConversionRatio);
-        fit = FitIdfTable(table, 0);
+        compiled = CompileFormula(maxima.years, distribution, csCv, request.settings.D_QI_ConversionRatio);
     } catch (const std::exception &e) {
         throw TavrelError(QStringLiteral("%1：%2").arg(source, FailureMessage(e)));
     }
+    const std::vector<int> &durations = compiled.durations;
+    const std::vector<FrequencyCurve> &curves = compiled.curves;
+    const IdfFitResult &fit = compiled.fit;
+    const QString &tableText = compiled.tableText;
 
-    const bool withRatio = !recordPath.isEmpty();
+    const bool withRatio = compiled.hasRatio;
     TExpressionObject model = request.storm;
     const double ratio = request.settings.D_QI_ConversionRatio;
     ApplyFittedFormula(model, fit.formula, [ratio](double a1) { return IntensityToFlow(a1, ratio); });
     model.Storm_RepeatYear = request.periods.front();
     if (withRatio)
-        model.Storm_Percent = FormulaRound(maxima.ratio.r);
+        model.Storm_Percent = FormulaRound(compiled.ratio.r);
     if (!request.outputs.isEmpty())
         if (const StormRuleProblem problem = CheckStormRules(model))
             throw TavrelError(ErrorPrefix + problem.message);
@@ -197,8 +184,8 @@ int RunRecordCommand(const RecordRequest &request, CliStreams &streams)
         lines.append(QStringLiteral("雨峰位置 / peak ratio"));
         lines.append(QStringLiteral("历时t(min),r_t"));
         for (size_t t = 0; t < PeakRatioDurations.size(); ++t)
-            lines.append(Join({QString::number(PeakRatioDurations[t]), FormatFixed(maxima.ratio.perDuration[t], 4)}));
-        lines.append(Join({QStringLiteral("r"), FormatGeneral(maxima.ratio.r)}));
+            lines.append(Join({QString::number(PeakRatioDurations[t]), FormatFixed(compiled.ratio.perDuration[t], 4)}));
+        lines.append(Join({QStringLiteral("r"), FormatGeneral(compiled.ratio.r)}));
     }
 
     if (!option("--maxima-out").isEmpty())

@@ -5,6 +5,7 @@
 #include "TextFile.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -29,7 +30,6 @@ RecordMaxima ComputeAnnualMaxima(const RainRecord &record, double minCoverage)
     const int step = record.step;
     std::vector<double> depth;   // the year's intervals, dry where the record lists none
     std::vector<double> running;
-    std::array<double, PeakRatioDurations.size()> ratioSums{};
     size_t row = 0;
     for (const RecordYear &year : record.years) {
         const int64_t begin = MinuteOfDate(year.year, 1, 1, 0, 0);
@@ -83,19 +83,31 @@ RecordMaxima ComputeAnnualMaxima(const RainRecord &record, double minCoverage)
             for (size_t k = at + 1; k < at + width; ++k)
                 if (depth[k] > depth[peak])
                     peak = k;
-            ratioSums[t] += (double(peak - at) * step + step / 2.0) / PeakRatioDurations[t];
+            maxima.ratio[t] = (double(peak - at) * step + step / 2.0) / PeakRatioDurations[t];
         }
         result.years.push_back(maxima);
     }
     CheckYearCount(result.years.size());
+    result.ratio = MeanPeakRatio(result.years);
+    return result;
+}
+
+PeakRatio MeanPeakRatio(const std::vector<YearMaxima> &years)
+{
+    PeakRatio ratio;
+    if (years.empty())
+        return ratio;
     double weighted = 0, weights = 0;
     for (size_t t = 0; t < PeakRatioDurations.size(); ++t) {
-        result.ratio.perDuration[t] = ratioSums[t] / double(result.years.size());
-        weighted += PeakRatioDurations[t] * result.ratio.perDuration[t];
+        double sum = 0;
+        for (const YearMaxima &y : years)
+            sum += y.ratio[t];
+        ratio.perDuration[t] = sum / double(years.size());
+        weighted += PeakRatioDurations[t] * ratio.perDuration[t];
         weights += PeakRatioDurations[t];
     }
-    result.ratio.r = weighted / weights;
-    return result;
+    ratio.r = weighted / weights;
+    return ratio;
 }
 
 QString MaximaTableText(const std::vector<YearMaxima> &years)
@@ -139,6 +151,7 @@ std::vector<YearMaxima> ParseMaximaTable(const QString &text)
         if (cells.size() != qsizetype(MaximaDurations.size() + 1))
             refuse(QStringLiteral("应有%1列，却有%2列 / wrong number of columns").arg(MaximaDurations.size() + 1).arg(cells.size()));
         YearMaxima y;
+        y.ratio.fill(std::numeric_limits<double>::quiet_NaN());   // a table carries no peak places
         if (!TryParseInteger(cells.at(0).trimmed(), y.year))
             refuse(QStringLiteral("年份“%1”不是整数 / the year is not a whole number").arg(cells.at(0)));
         if (!years.empty() && y.year <= years.back().year)

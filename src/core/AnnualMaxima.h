@@ -17,6 +17,9 @@ struct YearMaxima {
     int year = 0;
     double coverage = 1;                             // share of intervals with a value
     std::array<double, MaximaDurations.size()> depth{};   // mm, per duration
+    // The year's r_t: where the heaviest interval lies in its largest window of each
+    // PeakRatioDurations (NaN for a table of maxima, which holds none).
+    std::array<double, PeakRatioDurations.size()> ratio{};
 };
 
 struct PeakRatio {
@@ -30,6 +33,9 @@ struct RecordMaxima {
     std::vector<YearMaxima> leftOut;     // below the coverage asked for (depths not computed)
     PeakRatio ratio;
 };
+
+// r_t as the mean over the years and r = sum(t r_t) / sum(t); the years must carry ratios.
+PeakRatio MeanPeakRatio(const std::vector<YearMaxima> &years);
 
 // Windows slide by one step and never reach across New Year. Throws TavrelError when
 // fewer than MinimumYears years are left.

@@ -6,7 +6,14 @@ function(tavrel_add_templates target)
   # Debian's libzip CMake package wants the zip tools installed too; pkg-config does not.
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET GLOBAL libzip)
-  if(NOT TARGET tavrel-pack-template)
+  if(CMAKE_CROSSCOMPILING AND NOT TARGET tavrel-pack-template)
+    # A cross build cannot run what it builds: the packer comes from a build for this machine.
+    set(TAVREL_HOST_TOOLS "" CACHE PATH "A build folder for this machine that holds tavrel-pack-template")
+    find_program(TAVREL_HOST_PACKER tavrel-pack-template PATHS ${TAVREL_HOST_TOOLS} NO_DEFAULT_PATH
+                 NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+    add_executable(tavrel-pack-template IMPORTED)
+    set_target_properties(tavrel-pack-template PROPERTIES IMPORTED_LOCATION ${TAVREL_HOST_PACKER})
+  elseif(NOT TARGET tavrel-pack-template)
     add_executable(tavrel-pack-template ${PROJECT_SOURCE_DIR}/tools/PackTemplate.cpp)
     target_link_libraries(tavrel-pack-template PRIVATE PkgConfig::LIBZIP)
     # Draws the guide pictures of the workbook template; run by hand, its results are kept
@@ -33,7 +40,7 @@ function(tavrel_add_templates target)
       OUTPUT ${archive}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${output_root}
       COMMAND tavrel-pack-template ${entry} ${archive}
-      DEPENDS tavrel-pack-template ${files}
+      DEPENDS $<$<NOT:$<BOOL:${CMAKE_CROSSCOMPILING}>>:tavrel-pack-template> ${files}
       COMMENT "Packing the ${name} template"
       VERBATIM)
     set_source_files_properties(${archive} PROPERTIES QT_RESOURCE_ALIAS ${name} GENERATED TRUE)

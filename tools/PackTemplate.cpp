@@ -18,6 +18,14 @@ namespace {
 // 2026-01-01 00:00 UTC; ZIP keeps local DOS time, libzip converts.
 constexpr time_t FixedTime = 1767225600;
 
+// libzip takes file names in UTF-8 everywhere (on Windows it converts them itself); a
+// path's native string is wide there.
+std::string Utf8(const fs::path &path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 int Fail(const std::string &what, zip_t *archive)
 {
     std::fprintf(stderr, "tavrel-pack-template: %s: %s\n", what.c_str(), archive ? zip_strerror(archive) : "");
@@ -38,7 +46,8 @@ int main(int argc, char **argv)
 
     std::vector<std::string> folders, files;
     for (const fs::directory_entry &entry : fs::recursive_directory_iterator(folder)) {
-        const std::string name = fs::relative(entry.path(), folder).generic_string();
+        const std::u8string relative = fs::relative(entry.path(), folder).generic_u8string();
+        const std::string name(relative.begin(), relative.end());
         if (entry.is_directory())
             folders.push_back(name + "/");
         else if (entry.is_regular_file())
@@ -53,15 +62,15 @@ int main(int argc, char **argv)
     std::error_code ignored;
     fs::remove(output, ignored);
     int error = 0;
-    zip_t *archive = zip_open(output.c_str(), ZIP_CREATE | ZIP_EXCL, &error);
+    zip_t *archive = zip_open(Utf8(output).c_str(), ZIP_CREATE | ZIP_EXCL, &error);
     if (!archive) {
-        std::fprintf(stderr, "tavrel-pack-template: cannot create %s (libzip error %d)\n", output.c_str(), error);
+        std::fprintf(stderr, "tavrel-pack-template: cannot create %s (libzip error %d)\n", Utf8(output).c_str(), error);
         return 1;
     }
     auto stamp = [&](zip_int64_t index) { return zip_file_set_mtime(archive, static_cast<zip_uint64_t>(index), FixedTime, 0) == 0; };
     // Files first, so "[Content_Types].xml" is the archive's first entry.
     for (const std::string &name : files) {
-        zip_source_t *source = zip_source_file(archive, (folder / name).c_str(), 0, -1);
+        zip_source_t *source = zip_source_file(archive, (Utf8(folder) + "/" + name).c_str(), 0, -1);
         if (!source)
             return Fail(name, archive);
         const zip_int64_t index = zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
@@ -78,6 +87,6 @@ int main(int argc, char **argv)
             return Fail(name, archive);
     }
     if (zip_close(archive) != 0)
-        return Fail(output.string(), archive);
+        return Fail(Utf8(output), archive);
     return 0;
 }

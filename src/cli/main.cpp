@@ -4,6 +4,12 @@
 #include <cstdio>
 #include <memory>
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
 #ifdef TAVREL_WITH_UI
 #include "CliCharts.h"
 #include <QApplication>
@@ -11,7 +17,11 @@
 #ifdef TAVREL_CHARTS_PROGRAM
 #include <QDir>
 #include <QFileInfo>
+#ifdef Q_OS_WIN
+#include <QProcess>
+#else
 #include <unistd.h>
+#endif
 #endif
 
 namespace {
@@ -43,7 +53,7 @@ bool MayWritePicture(int argc, char **argv)
 
 #ifdef TAVREL_CHARTS_PROGRAM
 // Runs the companion program that draws charts with the same arguments in place of this
-// one; returns only when it cannot be started.
+// one (on Windows, which cannot replace a process, as a child whose exit code is ours).
 int RunChartsProgram(char **argv)
 {
     const QString folder = QCoreApplication::applicationDirPath();
@@ -52,17 +62,50 @@ int RunChartsProgram(char **argv)
                                      QDir::cleanPath(folder + QStringLiteral("/" TAVREL_CHARTS_INSTALLED "/") + name)}) {
         if (!QFileInfo(candidate).isExecutable())
             continue;
+#ifdef Q_OS_WIN
+        (void)argv;
+        QProcess charts;
+        charts.setProcessChannelMode(QProcess::ForwardedChannels);
+        charts.setInputChannelMode(QProcess::ForwardedInputChannel);
+        charts.start(candidate, QCoreApplication::arguments().mid(1));
+        if (charts.waitForFinished(-1) && charts.exitStatus() == QProcess::NormalExit)
+            return charts.exitCode();
+        std::fprintf(stderr, "无法启动 %s / cannot start it\n", qPrintable(QDir::toNativeSeparators(candidate)));
+        return 1;
+#else
         const QByteArray path = QFile::encodeName(candidate);
         argv[0] = const_cast<char *>(path.constData());
         execv(path.constData(), argv);
         std::fprintf(stderr, "无法启动 %s / cannot start it\n", path.constData());
         return 1;
+#endif
     }
     std::fprintf(stderr, "找不到绘图程序 %s，无法输出图片或计算书 / not found, so no pictures or books\n",
                  qPrintable(name));
     return 1;
 }
 #endif
+// The same UTF-8 bytes as on Linux into a file or a pipe (LF line ends: a script reading
+// them sees one output on both systems); a Windows console is given the characters
+// themselves, since it shows bytes in its own code page.
+void Print(FILE *stream, const QString &text)
+{
+    if (text.isEmpty())
+        return;
+#ifdef Q_OS_WIN
+    const HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        std::fflush(stream);
+        DWORD written = 0;
+        WriteConsoleW(handle, reinterpret_cast<const wchar_t *>(text.utf16()), DWORD(text.size()), &written, nullptr);
+        return;
+    }
+    _setmode(_fileno(stream), _O_BINARY);
+#endif
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -79,8 +122,12 @@ int main(int argc, char **argv)
 #ifdef TAVREL_WITH_UI
     if (MayWritePicture(argc, argv)) {
         // The chart of -o picture.png is drawn offscreen: the tool never needs a display.
+        // (Windows draws without showing a window on its own platform, whose fonts are
+        // the system's; its offscreen platform has none.)
+#ifndef Q_OS_WIN
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
         app = std::make_unique<QApplication>(argc, argv);
         drawChart = DrawStormChart;
     }
@@ -91,10 +138,8 @@ int main(int argc, char **argv)
     arguments.removeFirst();
     CliStreams streams;
     const int code = RunCli(arguments, streams, drawChart);
-    const QByteArray out = streams.out.toUtf8();
-    const QByteArray err = streams.err.toUtf8();
-    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
-    std::fwrite(err.constData(), 1, static_cast<size_t>(err.size()), stderr);
+    Print(stdout, streams.out);
+    Print(stderr, streams.err);
     std::fflush(stdout);
     return code;
 }

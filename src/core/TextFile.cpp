@@ -10,16 +10,72 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <string>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #include <cerrno>
 
+#ifdef Q_OS_WIN
+// Windows' own GBK, code page 936, which writes the same bytes as the converter of Qt's
+// other platforms: no best-fit guesses, "?" for a character GBK lacks, and one "?" for a
+// character outside the Basic Multilingual Plane (a surrogate pair).
+namespace {
+constexpr UINT GbkCodePage = 936;
+}
+
+QByteArray EncodeGbk(const QString &text)
+{
+    std::wstring wide;
+    wide.reserve(size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            wide.push_back(L'?');
+            ++i;
+        } else {
+            wide.push_back(c.isSurrogate() ? L'?' : wchar_t(c.unicode()));
+        }
+    }
+    if (wide.empty())
+        return {};
+    const int length = int(wide.size());
+    const int size = WideCharToMultiByte(GbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, "?", nullptr);
+    if (size <= 0)
+        throw TavrelError(QStringLiteral("系统不支持GBK编码"));
+    QByteArray bytes(size, Qt::Uninitialized);
+    WideCharToMultiByte(GbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), length, bytes.data(), size, "?", nullptr);
+    return bytes;
+}
+
+QString DecodeGbk(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return {};
+    const int size = MultiByteToWideChar(GbkCodePage, 0, bytes.constData(), int(bytes.size()), nullptr, 0);
+    std::wstring wide(size_t(std::max(size, 0)), L'\0');
+    if (size > 0)
+        MultiByteToWideChar(GbkCodePage, 0, bytes.constData(), int(bytes.size()), wide.data(), size);
+    return QString::fromWCharArray(wide.data(), qsizetype(wide.size()));
+}
+#else
 QByteArray EncodeGbk(const QString &text)
 {
     QStringEncoder encoder("GBK");
     if (!encoder.isValid())
         throw TavrelError(QStringLiteral("系统不支持GBK编码"));
-    QByteArray bytes = encoder.encode(text);
-    return bytes;
+    return encoder.encode(text);
 }
+
+QString DecodeGbk(const QByteArray &bytes)
+{
+    QStringDecoder gbk("GBK");
+    if (!gbk.isValid())
+        return QString::fromLatin1(bytes);
+    return gbk.decode(bytes);
+}
+#endif
 
 QByteArray GbkLines(const QStringList &lines)
 {
@@ -54,10 +110,7 @@ QString DecodeText(const QByteArray &bytes)
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    QStringDecoder gbk("GBK");
-    if (!gbk.isValid())
-        return text;
-    return gbk.decode(bytes);
+    return DecodeGbk(bytes);
 }
 
 QString WriteFailureReason(int code, const QString &fallback)

@@ -7,6 +7,8 @@
 // every line, the last one included.
 QByteArray EncodeGbk(const QString &text);
 QByteArray GbkLines(const QStringList &lines);
+// GBK bytes as text; bytes that are not GBK become replacement characters.
+QString DecodeGbk(const QByteArray &bytes);
 
 // A UTF-8 or UTF-16 byte-order mark is honoured; without one, valid UTF-8 is read as
 // UTF-8 and anything else as GBK.

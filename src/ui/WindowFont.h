@@ -8,9 +8,15 @@
 inline QFont WindowFont()
 {
     QFont font;
+#ifdef Q_OS_WIN
+    font.setFamilies({QStringLiteral("Microsoft YaHei"), QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC"),
+                      QStringLiteral("Source Han Sans SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("Droid Sans Fallback")});
+#else
     font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Microsoft YaHei"), QStringLiteral("微软雅黑"),
                       QStringLiteral("Source Han Sans SC"), QStringLiteral("WenQuanYi Micro Hei"),
                       QStringLiteral("Droid Sans Fallback")});
+#endif
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(12);
     return font;

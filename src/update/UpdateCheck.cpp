@@ -83,6 +83,10 @@ QString DecodeReplyText(const QByteArray &body, const QByteArray &contentType)
         QStringDecoder decoder(charset.constData());
         if (decoder.isValid())
             return decoder.decode(body);
+        // A Qt without ICU (the Windows build) knows no GB18030 by name; its two-byte
+        // part, which is what such pages hold, is the system's GBK.
+        if (charset == "GB18030")
+            return DecodeGbk(body);
     }
     QStringDecoder utf8(QStringDecoder::Utf8);
     return utf8.decode(body);

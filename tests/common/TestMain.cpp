@@ -17,6 +17,7 @@ int main(int argc, char **argv)
     qputenv("HOME", rootPath + "/home");
     qputenv("XDG_CONFIG_HOME", rootPath + "/config");
     qputenv("XDG_DATA_HOME", rootPath + "/data");
+    qputenv("APPDATA", rootPath + "/config");   // where Windows keeps the settings
     QDir().mkpath(root.path() + "/home");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -5,6 +5,7 @@
 #include <QUuid>
 #include <gtest/gtest.h>
 
+#ifndef Q_OS_WIN
 #include <pwd.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@ std::pair<uid_t, gid_t> OrdinaryUserIds()
     return {65534, 65534};
 }
 } // namespace
+#endif
 
 QString MakeTempFolder()
 {
@@ -41,6 +43,16 @@ void WriteBytes(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
+#ifdef Q_OS_WIN
+// One user's rights are all there is to check there.
+QString MakeUserFolder()
+{
+    return MakeTempFolder();
+}
+
+AsOrdinaryUser::AsOrdinaryUser() = default;
+AsOrdinaryUser::~AsOrdinaryUser() = default;
+#else
 QString MakeUserFolder()
 {
     const QString path = MakeTempFolder();
@@ -68,3 +80,4 @@ AsOrdinaryUser::~AsOrdinaryUser()
     EXPECT_EQ(seteuid(0), 0);
     EXPECT_EQ(setegid(0), 0);
 }
+#endif

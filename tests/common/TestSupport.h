@@ -24,3 +24,11 @@ private:
 
 // A fresh folder that belongs to the ordinary user of AsOrdinaryUser.
 QString MakeUserFolder();
+
+// Windows has no POSIX permission bits: a folder marked read-only still takes new files,
+// so a test of what a read-only folder or an unreadable file does checks nothing there.
+#ifdef Q_OS_WIN
+#define SKIP_WITHOUT_POSIX_PERMISSIONS() GTEST_SKIP() << "Windows has no POSIX permissions"
+#else
+#define SKIP_WITHOUT_POSIX_PERMISSIONS() static_cast<void>(0)
+#endif

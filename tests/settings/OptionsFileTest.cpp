@@ -9,7 +9,6 @@
 #include <QStringEncoder>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
@@ -245,6 +244,7 @@ TEST(SaveOptions, FolderThatCannotExistReportsThePath)
 
 TEST(SaveOptions, ReadOnlyFolderLeavesTheOldFile)
 {
+    SKIP_WITHOUT_POSIX_PERMISSIONS();
     const QString folder = MakeUserFolder();
     const QString path = folder + "/options.ini";
     {
@@ -260,6 +260,7 @@ TEST(SaveOptions, ReadOnlyFolderLeavesTheOldFile)
 
 TEST(SaveOptions, UnreadableFileIsNotOverwritten)
 {
+    SKIP_WITHOUT_POSIX_PERMISSIONS();
     // Writing over a file we could not read would lose its other sections.
     const QString path = MakeUserFolder() + "/options.ini";
     {

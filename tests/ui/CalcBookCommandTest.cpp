@@ -98,6 +98,7 @@ TEST_F(CalcBookCommand, ChartIsBackInItsPlaceWhenThePictureFails)
 
 TEST_F(CalcBookCommand, ReadOnlyFolderKeepsTheOldBookAndSaysWhy)
 {
+    SKIP_WITHOUT_POSIX_PERMISSIONS();
     const QString readOnly = MakeUserFolder();
     platform.temp = MakeUserFolder();
     WriteBytes(readOnly + "/book.docx", "old book");

@@ -36,6 +36,8 @@ bool MayWritePicture(int argc, char **argv)
             return true;
         if (arg == "--book" || arg.startsWith("--book="))   // the book holds the chart picture
             return true;
+        if (arg == "--report" || arg.startsWith("--report="))   // so does the compilation report
+            return true;
     }
     return false;
 }
@@ -76,6 +78,7 @@ int main(int argc, char **argv)
     }
 #endif
     CliChartDrawer drawChart;
+    CliFrequencyDrawer drawFrequency;
 #ifdef TAVREL_WITH_UI
     if (MayWritePicture(argc, argv)) {
         // The chart of -o picture.png is drawn offscreen: the tool never needs a display.
@@ -83,6 +86,7 @@ int main(int argc, char **argv)
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QApplication>(argc, argv);
         drawChart = DrawStormChart;
+        drawFrequency = DrawFrequencyPicture;
     }
 #endif
     if (!app)
@@ -90,7 +94,7 @@ int main(int argc, char **argv)
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     CliStreams streams;
-    const int code = RunCli(arguments, streams, drawChart);
+    const int code = RunCli(arguments, streams, drawChart, drawFrequency);
     const QByteArray out = streams.out.toUtf8();
     const QByteArray err = streams.err.toUtf8();
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);

@@ -230,7 +230,10 @@ def check_report(env, home, temp):
     write_record(record, 12)
     report, model = os.path.join(out, "编制报告.docx"), os.path.join(out, "city.txt")
     args = ["--T", "120", "--step", "5", "--time", "min", "--unit", "mm/min"]
-    run = subprocess.run([CLI, "--record", record, "-o", model, "--report", report] + args, env=env,
+    # The storm given is of P = 5 years; the report's is of 2 whatever the storm given.
+    base = os.path.join(out, "base.txt")
+    subprocess.run([CLI, "--P", "5", "-o", base], env=env, check=True)
+    run = subprocess.run([CLI, base, "--record", record, "-o", model, "--report", report] + args, env=env,
                          capture_output=True, text=True)
     if not check(run.returncode == 0, f"report: {run.stderr}"):
         return
@@ -274,7 +277,7 @@ def check_report(env, home, temp):
                    capture_output=True)
     texts = [p.text for p in docx.Document(report).paragraphs]
     check(any("采用给定的峰值比例 r = 0.35" in t for t in texts), "report from maxima: r")
-    check(sorted(os.listdir(out)) == sorted(["city.txt", "maxima.csv", "编制报告.docx", os.path.basename(record)]),
+    check(sorted(os.listdir(out)) == sorted(["base.txt", "city.txt", "maxima.csv", "编制报告.docx", os.path.basename(record)]),
           f"report: left beside: {os.listdir(out)}")
     check(os.listdir(temp) == [], f"report: left in the temporary folder: {os.listdir(temp)}")
 

@@ -163,7 +163,7 @@ public:
         QStringList heading = rows.front();
         rows.erase(rows.begin());
         heading.front() = QStringLiteral("年份＼历时(min)");
-        return Paragraph(p, QStringLiteral("年最大降雨量（mm）：")) + Table(p, Widths(12, 990), heading, rows, SmallTableText);
+        return Paragraph(p, QStringLiteral("年最大降雨量（mm）：")) + Table(p, Widths(12, 760), heading, rows, SmallTableText);
     }
 
     QString frequency(const std::vector<Picture> &pictures) const

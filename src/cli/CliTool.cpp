@@ -268,7 +268,8 @@ struct StormRun {
     }
 };
 
-int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer &drawChart)
+int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer &drawChart,
+        const CliFrequencyDrawer &drawFrequency)
 {
     const Arguments a = ParseArguments(arguments);
     if (a.help) {
@@ -319,7 +320,9 @@ int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer 
         m.Storm_Step = WholeOption(QStringLiteral("--step"), *a.step);
 
     if (!a.record.empty())
-        return RunRecordCommand({a.record, m, periods, a.outputs, !a.fit.empty() || !a.books.isEmpty() || a.check, o}, streams);
+        return RunRecordCommand({a.record, m, periods, a.outputs, !a.fit.empty() || !a.books.isEmpty() || a.check, o,
+                                 drawChart, drawFrequency},
+                                streams);
     if (!a.fit.empty())
         return RunFitCommand({a.fit, m, periods, a.outputs, !a.books.isEmpty() || a.check, o}, streams);
 
@@ -415,10 +418,11 @@ int Run(const QStringList &arguments, CliStreams &streams, const CliChartDrawer 
 
 } // namespace
 
-int RunCli(const QStringList &arguments, CliStreams &streams, const CliChartDrawer &drawChart)
+int RunCli(const QStringList &arguments, CliStreams &streams, const CliChartDrawer &drawChart,
+           const CliFrequencyDrawer &drawFrequency)
 {
     try {
-        return Run(arguments, streams, drawChart);
+        return Run(arguments, streams, drawChart, drawFrequency);
     } catch (const std::exception &e) {
         streams.out.clear();
         streams.err = FailureMessage(e) + QLatin1Char('\n');

@@ -8,7 +8,9 @@
 #include "core/Numbers.h"
 #include "core/RainModelFile.h"
 #include "core/TextFile.h"
+#include "export/CompilationReport.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -16,7 +18,7 @@ namespace {
 const QStringList RecordOptions{QStringLiteral("--record"),       QStringLiteral("--maxima"),
                                 QStringLiteral("--dist"),         QStringLiteral("--cs-cv"),
                                 QStringLiteral("--min-coverage"), QStringLiteral("--maxima-out"),
-                                QStringLiteral("--table-out")};
+                                QStringLiteral("--table-out"),    QStringLiteral("--report")};
 
 double NumberValue(const QString &option, const QString &text)
 {
@@ -87,6 +89,12 @@ int RunRecordCommand(const RecordRequest &request, CliStreams &streams)
         CheckTextOutput(QStringLiteral("--table-out"), option("--table-out"), QStringLiteral("csv"));
     for (const QString &name : request.outputs)
         CheckTextOutput(QStringLiteral("--record"), name, QStringLiteral("txt"));
+    const QString reportPath = option("--report");
+    if (!reportPath.isEmpty()) {
+        CheckTextOutput(QStringLiteral("--report"), reportPath, QStringLiteral("docx"));
+        if (!request.drawChart || !request.drawFrequency)
+            throw TavrelError(QStringLiteral("编制报告需要图形界面库 / the report needs the desktop libraries"));
+    }
 
     // Everything is computed before the first file is written, so a refusal writes nothing.
     QStringList lines;
@@ -124,6 +132,9 @@ int RunRecordCommand(const RecordRequest &request, CliStreams &streams)
     if (!request.outputs.isEmpty())
         if (const StormRuleProblem problem = CheckStormRules(model))
             throw TavrelError(ErrorPrefix + problem.message);
+    // The report's storm is made before anything is written, so a storm that cannot be made
+    // refuses the whole run.
+    const Storm reportStorm = reportPath.isEmpty() ? Storm() : CompilationStorm(compiled, request.storm, request.settings);
 
     // The report.
     const size_t n = maxima.years.size();
@@ -194,6 +205,23 @@ int RunRecordCommand(const RecordRequest &request, CliStreams &streams)
         WriteFileAtomically(option("--table-out"), EncodeGbk(tableText));
     for (const QString &name : request.outputs)
         WriteRainModelFile(StormOutputName(name, model.Storm_RepeatYear, model.Storm_Time, model.Storm_Percent), model);
+    // The report last: it draws twelve pictures, and is written only when all else has been.
+    if (!reportPath.isEmpty()) {
+        const CompilationReportInput input{source,      maxima,   !recordPath.isEmpty(), distribution,
+                                           csCv,        compiled, reportStorm,           request.settings};
+        const CliOutputContext context{reportStorm.model, request.settings, reportStorm,
+                                       GridTable(reportStorm.points, GridFormatOf(request.settings))};
+        CompilationReportPictures pictures;
+        pictures.frequency = [&](size_t d, const QString &png) {
+            std::vector<double> sample;
+            for (const YearMaxima &y : maxima.years)
+                sample.push_back(y.depth[d]);
+            request.drawFrequency(sample, compiled.curves[d], compiled.durations[d], png);
+        };
+        pictures.storm = [&](const QString &png) { request.drawChart(context, png, true); };
+        if (WriteCompilationReport(reportPath, input, pictures, QDir::tempPath()) != PackagePlacement::Placed)
+            throw TavrelError(PackagePlacementFailedMessage);
+    }
 
     streams.out = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
     return 0;

@@ -1,8 +1,9 @@
 #pragma once
 // tavrel-cli --record: from a rain gauge's record (or --maxima, a table of annual maxima)
 // to the i-t-P table, the fitted formula and the peak ratio, written as a rain-model file
-// with -o NAME.txt.
+// with -o NAME.txt, and the compilation report with --report NAME.docx.
 #include "CliOutput.h"
+#include "CliTool.h"
 #include "core/StormModel.h"
 #include "settings/Options.h"
 
@@ -16,9 +17,11 @@ struct RecordRequest {
     QStringList outputs;                  // -o names
     bool otherWork = false;               // --fit, --book or --check, which have no meaning here
     TOptions settings;
+    CliChartDrawer drawChart;             // for --report; empty without the desktop libraries
+    CliFrequencyDrawer drawFrequency;
 };
 
-// --record, --maxima, --dist, --cs-cv, --min-coverage, --maxima-out, --table-out.
+// --record, --maxima, --dist, --cs-cv, --min-coverage, --maxima-out, --table-out, --report.
 bool IsRecordOption(const QString &option);
 
 int RunRecordCommand(const RecordRequest &request, CliStreams &streams);

@@ -46,6 +46,8 @@ bool MayWritePicture(int argc, char **argv)
             return true;
         if (arg == "--book" || arg.startsWith("--book="))   // the book holds the chart picture
             return true;
+        if (arg == "--report" || arg.startsWith("--report="))   // so does the compilation report
+            return true;
     }
     return false;
 }
@@ -119,6 +121,7 @@ int main(int argc, char **argv)
     }
 #endif
     CliChartDrawer drawChart;
+    CliFrequencyDrawer drawFrequency;
 #ifdef TAVREL_WITH_UI
     if (MayWritePicture(argc, argv)) {
         // The chart of -o picture.png is drawn offscreen: the tool never needs a display.
@@ -130,6 +133,7 @@ int main(int argc, char **argv)
 #endif
         app = std::make_unique<QApplication>(argc, argv);
         drawChart = DrawStormChart;
+        drawFrequency = DrawFrequencyPicture;
     }
 #endif
     if (!app)
@@ -137,7 +141,7 @@ int main(int argc, char **argv)
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     CliStreams streams;
-    const int code = RunCli(arguments, streams, drawChart);
+    const int code = RunCli(arguments, streams, drawChart, drawFrequency);
     Print(stdout, streams.out);
     Print(stderr, streams.err);
     std::fflush(stdout);

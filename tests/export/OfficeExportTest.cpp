@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "core/Failure.h"
 #include "export/CalcBook.h"
+#include "export/CompilationReport.h"
 #include "export/OfficeExports.h"
 
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <zip.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <map>
 #ifndef Q_OS_WIN
@@ -484,6 +486,63 @@ TEST_F(OfficeFiles, CalcBookWithoutItsChartIsNotWritten)
     EXPECT_THROW(WriteCalcBook(target, storm.model, TOptions{}, storm.grid, writesAnEmptyFile, temp), TavrelError);
     EXPECT_EQ(ReadBytes(target), "old book");
     EXPECT_EQ(FolderListing(folder), QStringList({"book.docx"}));
+}
+
+// Twelve years of maxima that rise with the year and the duration, as a table gives them.
+CompilationReportInput TwelveYears()
+{
+    CompilationReportInput in;
+    for (int y = 0; y < 12; ++y) {
+        YearMaxima year;
+        year.year = 2000 + y;
+        for (size_t d = 0; d < MaximaDurations.size(); ++d)
+            year.depth[d] = (8 + 1.7 * y + (y % 3) * 2.3) * std::pow(MaximaDurations[d], 0.45);
+        year.ratio.fill(std::nan(""));
+        in.maxima.years.push_back(year);
+    }
+    in.fromRecord = false;
+    in.compiled = CompileFormula(in.maxima.years, Distribution::P3, DefaultCsCv, in.options.D_QI_ConversionRatio);
+    TExpressionObject base;
+    SetStartValues(base);
+    in.storm = CompilationStorm(in.compiled, base, in.options);
+    return in;
+}
+
+void DrawSomething(const QString &path)
+{
+    QImage picture(4, 3, QImage::Format_RGB888);
+    picture.fill(Qt::blue);
+    picture.save(path, "PNG");
+}
+
+TEST_F(OfficeFiles, CompilationReportHoldsEveryPictureAndOnlyItsParts)
+{
+    const QString target = folder + "/report.docx";
+    const CompilationReportPictures pictures{[](size_t, const QString &path) { DrawSomething(path); }, DrawSomething};
+    ASSERT_EQ(WriteCompilationReport(target, TwelveYears(), pictures, temp), PackagePlacement::Placed);
+    const Archive report = ReadArchive(ReadBytes(target));
+    EXPECT_EQ(PackageProblems(report), QStringList());
+    int media = 0;
+    for (const auto &[name, entry] : report)
+        media += name.startsWith("word/media/") ? 1 : 0;
+    EXPECT_EQ(media, 12);
+}
+
+TEST_F(OfficeFiles, CompilationReportWithoutAllItsPicturesIsNotWritten)
+{
+    const QString target = folder + "/report.docx";
+    WriteBytes(target, "old report");
+    const CompilationReportInput in = TwelveYears();
+    const auto allButOne = [](size_t d, const QString &path) {
+        if (d != 6)
+            DrawSomething(path);
+    };
+    EXPECT_THROW(WriteCompilationReport(target, in, {allButOne, DrawSomething}, temp), TavrelError);
+    const auto fails = [](const QString &) { throw TavrelError("no chart"); };
+    EXPECT_THROW(WriteCompilationReport(target, in, {[](size_t, const QString &path) { DrawSomething(path); }, fails}, temp),
+                 TavrelError);
+    EXPECT_EQ(ReadBytes(target), "old report");
+    EXPECT_EQ(FolderListing(folder), QStringList({"report.docx"}));
 }
 
 TEST(OfficeNames, WorkbookRefusesAnEmptyTable)

@@ -7,12 +7,15 @@ the Office files. python-docx and openpyxl (Debian's python3-docx, python3-openp
 find exactly that table in them: the Word table's rows and cells, and the workbook's data
 sheet with its chart, whose ranges and cached points cover every row. The book of --book
 must hold the storm's parameters, that table, the totals the tool prints, its formulas
-as equations and the chart picture at the size of its frame.
+as equations and the chart picture at the size of its frame. The compilation report of
+--record ... --report must hold the maxima, the i-t-P table, the formula, its accuracy and r
+that the same run prints, twelve pictures, and the storm that the written rain model gives.
 
     office_readers.py PATH/TO/tavrel-cli
 """
 import datetime
 import os
+import random
 import subprocess
 import sys
 import tempfile
@@ -196,6 +199,89 @@ def check_book(env, home, temp):
     check(size == (829, 400), f"book at 144 pixels per inch: chart picture {size}")
 
 
+def write_record(path, years):
+    """A 5-minute record of rainy intervals only: three storms a year of random depths."""
+    rng = random.Random(29)
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("时间,雨量\n")
+        for year in range(2001, 2001 + years):
+            for start_day in sorted(rng.sample(range(120, 270), 3)):
+                t = datetime.datetime(year, 1, 1) + datetime.timedelta(days=start_day, hours=rng.randint(0, 20))
+                for _ in range(rng.randint(12, 40)):
+                    f.write(f"{t:%Y-%m-%d %H:%M},{rng.uniform(0.1, 9):.1f}\n")
+                    t += datetime.timedelta(minutes=5)
+
+
+def block(lines, title):
+    """The printed lines after `title` up to the next empty line."""
+    start = lines.index(title) + 1
+    end = lines.index("", start) if "" in lines[start:] else len(lines)
+    return lines[start:end]
+
+
+def table_rows(table):
+    return [[cell.text for cell in row.cells] for row in table.rows]
+
+
+def check_report(env, home, temp):
+    out = os.path.join(home, "report")
+    os.makedirs(out)
+    record = os.path.join(out, "雨量站&<1>.csv")   # a name the document must escape
+    write_record(record, 12)
+    report, model = os.path.join(out, "编制报告.docx"), os.path.join(out, "city.txt")
+    args = ["--T", "120", "--step", "5", "--time", "min", "--unit", "mm/min"]
+    # The storm given is of P = 5 years; the report's is of 2 whatever the storm given.
+    base = os.path.join(out, "base.txt")
+    subprocess.run([CLI, "--P", "5", "-o", base], env=env, check=True)
+    run = subprocess.run([CLI, base, "--record", record, "-o", model, "--report", report] + args, env=env,
+                         capture_output=True, text=True)
+    if not check(run.returncode == 0, f"report: {run.stderr}"):
+        return
+    lines = run.stdout.splitlines()
+    document = docx.Document(report)
+    texts = [p.text for p in document.paragraphs]
+    tables = [table_rows(t) for t in document.tables]
+    check(f"资料文件：{record}" in texts, "report: the record's name")
+
+    maxima = [line.split(",") for line in block(lines, "年最大值 / annual maxima (mm)")]
+    found = [t for t in tables if t and t[0][0].startswith("年份＼")]
+    check(len(found) == 1 and found[0][1:] == maxima[1:], "report: the annual maxima differ from the printed ones")
+
+    printed = [line.split(",") for line in block(lines, "暴雨强度表 / i-t-P table (mm/min)")]
+    found = [t for t in tables if t and t[0][0].endswith("P(年)")]
+    check(len(found) == 1 and len(found[0]) == 12 and all(len(row) == 9 for row in found[0]),
+          "report: the i-t-P table is not 11 by 8")
+    if found:
+        want = [[row[0]] + [f"{float(v):.4f}" for v in row[1:]] for row in printed[1:]]
+        check(found[0][1:] == want, "report: the i-t-P table differs from the printed one")
+
+    parameters = {row[0]: row[2] for row in (line.split(",") for line in lines) if row[0] in ("A1", "C", "b", "n")}
+    line = "参数（取4位小数）：A1 = {A1}，C = {C}，b = {b}，n = {n}".format(**parameters)
+    check(line in texts, f"report: no line {line!r}")
+    accuracy = [line for line in lines if line.startswith("平均")]
+    check(len(accuracy) == 2 and all(a in texts for a in accuracy), f"report: accuracy {accuracy}")
+    cells = [t for t in tables if t and t[0][:2] == ["历时t(min)", "重现期P(年)"]]
+    check(len(cells) == 1 and len(cells[0]) == 89, "report: the fit's 88 cells")
+    r = [line.split(",")[1] for line in lines if line.startswith("r,")]
+    check(len(r) == 1 and any(t.startswith(f"峰值比例 r = {r[0]}，") for t in texts), f"report: r {r}")
+
+    check(len(document.inline_shapes) == 12, f"report: {len(document.inline_shapes)} pictures")
+    # The storm of P = 2 years is the one the written rain model gives.
+    storm = printed_table([model, "--P", "2"] + args, env)
+    check(tables[-1] == storm, "report: the storm's table differs from the rain model's")
+
+    # From a table of maxima there is no r: the storm takes the one given.
+    maxima_csv = os.path.join(out, "maxima.csv")
+    subprocess.run([CLI, "--record", record, "--maxima-out", maxima_csv], env=env, check=True, capture_output=True)
+    subprocess.run([CLI, "--maxima", maxima_csv, "--r", "0.35", "--report", report] + args, env=env, check=True,
+                   capture_output=True)
+    texts = [p.text for p in docx.Document(report).paragraphs]
+    check(any("采用给定的峰值比例 r = 0.35" in t for t in texts), "report from maxima: r")
+    check(sorted(os.listdir(out)) == sorted(["base.txt", "city.txt", "maxima.csv", "编制报告.docx", os.path.basename(record)]),
+          f"report: left beside: {os.listdir(out)}")
+    check(os.listdir(temp) == [], f"report: left in the temporary folder: {os.listdir(temp)}")
+
+
 def main():
     with tempfile.TemporaryDirectory() as home:
         temp = os.path.join(home, "tmp")
@@ -221,11 +307,14 @@ def main():
             check(sorted(os.listdir(out)) == ["chart.xlsx", "table.docx"], f"{case}: left beside: {os.listdir(out)}")
             check(os.listdir(temp) == [], f"{case}: left in the temporary folder: {os.listdir(temp)}")
         check_book(env, home, temp)
+        check_report(env, home, temp)
         usage = subprocess.run([CLI, "--help"], env=env, capture_output=True, text=True, check=True).stdout
         check("--book FILE.docx" in usage, "--help does not name --book")
+        check("--report R.docx" in usage, "--help does not name --report")
     for failure in failures:
         print("FAILED:", failure)
-    print(f"{len(CASES)} storms and {len(BOOKS) + 1} calculation books checked, {len(failures)} failures")
+    print(f"{len(CASES)} storms, {len(BOOKS) + 1} calculation books and 2 compilation reports checked, "
+          f"{len(failures)} failures")
     return 1 if failures else 0
 
 

@@ -13,6 +13,8 @@ namespace {
 // windows of the same rain must count as tied so the first one is taken.
 constexpr double TieTolerance = 1e-9;
 
+} // namespace
+
 void CheckYearCount(size_t years)
 {
     if (years < size_t(MinimumYears))
@@ -20,8 +22,6 @@ void CheckYearCount(size_t years)
                               .arg(years)
                               .arg(MinimumYears));
 }
-
-} // namespace
 
 RecordMaxima ComputeAnnualMaxima(const RainRecord &record, double minCoverage)
 {

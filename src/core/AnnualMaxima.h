@@ -37,6 +37,9 @@ struct RecordMaxima {
 // r_t as the mean over the years and r = sum(t r_t) / sum(t); the years must carry ratios.
 PeakRatio MeanPeakRatio(const std::vector<YearMaxima> &years);
 
+// Throws TavrelError when `years` is fewer than MinimumYears.
+void CheckYearCount(size_t years);
+
 // Windows slide by one step and never reach across New Year. Throws TavrelError when
 // fewer than MinimumYears years are left.
 RecordMaxima ComputeAnnualMaxima(const RainRecord &record, double minCoverage);

@@ -79,7 +79,7 @@ QString Signed(double value)
 
 QString ShortName(Distribution d)
 {
-    return DistributionName(d).section(QStringLiteral(" / "), 0, 0);
+    return DistributionName(d).section(QLatin1Char('/'), 0, 0).trimmed();
 }
 
 // A table of annual maxima names the standard durations in its first line; a record's
@@ -265,10 +265,10 @@ TFormCompileFormula::TFormCompileFormula(Platform &platform, double qiRatio, QSt
     bottom->addWidget(tabs, 3);
     bottom->addLayout(results, 2);
 
-    auto *buttons = new QDialogButtonBox;
-    auto *report = buttons->addButton(QStringLiteral("编制报告..."), QDialogButtonBox::ActionRole);
+    auto *report = new QPushButton(QStringLiteral("编制报告..."));
     report->setObjectName(QStringLiteral("Button_Report"));
     report->setEnabled(false);
+    auto *buttons = new QDialogButtonBox;
     ButtonOK = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
     ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
     ButtonOK->setEnabled(false);
@@ -280,7 +280,11 @@ TFormCompileFormula::TFormCompileFormula(Platform &platform, double qiRatio, QSt
     layout->addLayout(choiceRow);
     layout->addLayout(middle, 3);
     layout->addLayout(bottom, 2);
-    layout->addWidget(buttons);
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(report);
+    buttonRow->addStretch();
+    buttonRow->addWidget(buttons);
+    layout->addLayout(buttonRow);
 
     connect(ButtonOpen, &QPushButton::clicked, this, &TFormCompileFormula::ButtonOpenClick);
     connect(ButtonStopRead, &QPushButton::clicked, this, &TFormCompileFormula::ButtonStopReadClick);

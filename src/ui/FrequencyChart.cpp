@@ -86,7 +86,7 @@ void FrequencyChart::setCurve(int duration, const std::vector<double> &sample, c
     yAxis->setRange(std::max(0.0, low - margin), high + margin);
     legend->setVisible(true);
     static_cast<QCPTextElement *>(plotLayout()->element(0, 0))
-        ->setText(QStringLiteral("%1分钟年最大雨量频率曲线（%2，n=%3）").arg(duration).arg(DistributionName(curve.distribution)).arg(sorted.size()));
+        ->setText(QStringLiteral("%1分钟年最大雨量频率曲线（%2，n=%3）").arg(duration).arg(DistributionName(curve.distribution).section(QLatin1Char('/'), 0, 0).trimmed()).arg(sorted.size()));
     replot();
 }
 

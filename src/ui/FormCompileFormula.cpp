@@ -203,7 +203,7 @@ TFormCompileFormula::TFormCompileFormula(Platform &platform, double qiRatio, QSt
 
     GridYears = new QTableWidget(0, 2);
     GridYears->setObjectName(QStringLiteral("GridYears"));
-    GridYears->setHorizontalHeaderLabels({QStringLiteral("年份（勾选者参加）"), QStringLiteral("完整率(%)")});
+    GridYears->setHorizontalHeaderLabels({QStringLiteral("年份"), QStringLiteral("完整率(%)")});
     GridYears->verticalHeader()->hide();
     GridYears->verticalHeader()->setDefaultSectionSize(GridYears->fontMetrics().height() + 6);
     GridYears->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -233,7 +233,8 @@ TFormCompileFormula::TFormCompileFormula(Platform &platform, double qiRatio, QSt
     GridRatio = MakeTable("GridRatio", copy);
     auto *tabs = new QTabWidget;
     tabs->setObjectName(QStringLiteral("Tabs_Compile"));
-    tabs->addTab(GridMaxima, QStringLiteral("年最大值(mm)"));
+    GridMaxima->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tabs->addTab(GridMaxima, QStringLiteral("年最大值(mm)，各历时(min)"));
     tabs->addTab(GridCurves, QStringLiteral("频率曲线参数"));
     tabs->addTab(GridTable, QStringLiteral("暴雨强度表 i-t-P (mm/min)"));
     tabs->addTab(GridRatio, QStringLiteral("雨峰位置"));
@@ -511,14 +512,15 @@ void TFormCompileFormula::showCompilation()
     }
     const FormulaCompilation &c = *compiled;
     const size_t used = usedYears.size();
-    QString note = QStringLiteral("用%1年（共%2年）").arg(used).arg(years.size());
+    QString note = QStringLiteral("用%1年（共%2年）；去掉勾即不用该年。").arg(used).arg(years.size());
     if (used < size_t(CodeYears))
         note += QStringLiteral("<br><span style='color:#c06000'>GB 50014 要求至少%1年资料。</span>").arg(CodeYears);
     LabelYears->setText(note);
 
+    // Durations as bare minutes keep the twelve columns readable; the tab names the unit.
     QStringList heading{QStringLiteral("年份")};
     for (int d : MaximaDurations)
-        heading << QStringLiteral("%1分钟").arg(d);
+        heading << QString::number(d);
     std::vector<QStringList> rows;
     for (const YearMaxima &y : usedYears) {
         QStringList row{QString::number(y.year)};

@@ -48,3 +48,8 @@ RecordMaxima ComputeAnnualMaxima(const RainRecord &record, double minCoverage);
 QString MaximaTableText(const std::vector<YearMaxima> &years);
 // Reads such a table (UTF-8 or GBK text); throws TavrelError naming the line.
 std::vector<YearMaxima> ParseMaximaTable(const QString &text);
+// The same from a file.
+std::vector<YearMaxima> ReadMaximaTable(const QString &path);
+// Whether the file's first line is such a table's heading (a record's is a time stamp or
+// a heading of its own); false when it cannot be read.
+bool IsMaximaTableFile(const QString &path);

@@ -1,5 +1,6 @@
 #include "ui/FormCompileFormula.h"
 #include "WindowFont.h"
+#include "core/CompilationTables.h"
 #include "core/Failure.h"
 #include "core/Numbers.h"
 #include "core/StormFamily.h"
@@ -13,7 +14,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -82,42 +82,18 @@ QString ShortName(Distribution d)
     return DistributionName(d).section(QLatin1Char('/'), 0, 0).trimmed();
 }
 
-// A table of annual maxima names the standard durations in its first line; a record's
-// first line is a time stamp or a heading of its own.
-bool IsMaximaTable(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QStringList lines = SplitLines(DecodeText(file.read(4096)));
-    for (const QString &line : lines) {
-        if (line.trimmed().isEmpty())
-            continue;
-        QStringList cells = line.trimmed().split(line.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(','));
-        if (cells.size() != qsizetype(MaximaDurations.size() + 1))
-            return false;
-        for (size_t d = 0; d < MaximaDurations.size(); ++d)
-            if (cells.at(qsizetype(d + 1)).trimmed() != QString::number(MaximaDurations[d]))
-                return false;
-        return true;
-    }
-    return false;
-}
-
 // `progress` hears the share read and answers whether the reading is still wanted.
 ReadOutcome ReadYears(const QString &path, const ReadProgress &progress)
 {
     ReadOutcome outcome;
     outcome.path = path;
     try {
-        if (IsMaximaTable(path)) {
-            outcome.maxima.years = ParseMaximaTable(DecodeText(ReadWholeFile(path, 64 * 1024 * 1024)));
-        } else {
-            outcome.fromRecord = true;
-            const RainRecord record = ReadRainRecord(path, progress);
-            // Every year is kept: the person leaves years out by hand, seeing their coverage.
-            outcome.maxima = ComputeAnnualMaxima(record, 0);
-        }
+        // Every year is kept: the person leaves years out by hand, seeing their coverage.
+        outcome.fromRecord = !IsMaximaTableFile(path);
+        if (outcome.fromRecord)
+            outcome.maxima = ComputeAnnualMaxima(ReadRainRecord(path, progress), 0);
+        else
+            outcome.maxima.years = ReadMaximaTable(path);
         outcome.cancelled = !progress(1);
     } catch (const ReadCancelled &) {
         outcome.cancelled = true;
@@ -517,52 +493,13 @@ void TFormCompileFormula::showCompilation()
         note += QStringLiteral("<br><span style='color:#c06000'>GB 50014 要求至少%1年资料。</span>").arg(CodeYears);
     LabelYears->setText(note);
 
-    // Durations as bare minutes keep the twelve columns readable; the tab names the unit.
-    QStringList heading{QStringLiteral("年份")};
-    for (int d : MaximaDurations)
-        heading << QString::number(d);
-    std::vector<QStringList> rows;
-    for (const YearMaxima &y : usedYears) {
-        QStringList row{QString::number(y.year)};
-        for (double depth : y.depth)
-            row << FormatFixed(depth, 3);
-        rows.push_back(row);
-    }
-    GridMaxima->table()->setTable(heading, rows);
-
-    const Distribution distribution = c.curves.front().distribution;
-    rows.clear();
-    if (distribution == Distribution::Gumbel)
-        heading = {QStringLiteral("历时(min)"), QStringLiteral("均值(mm)"), QStringLiteral("u"), QStringLiteral("α")};
-    else if (distribution == Distribution::Exponential)
-        heading = {QStringLiteral("历时(min)"), QStringLiteral("均值(mm)"), QStringLiteral("Cv"), QStringLiteral("s(mm)")};
-    else
-        heading = {QStringLiteral("历时(min)"), QStringLiteral("均值(mm)"), QStringLiteral("Cv"), QStringLiteral("Cs")};
-    for (size_t d = 0; d < c.durations.size(); ++d) {
-        const FrequencyCurve &k = c.curves[d];
-        QStringList row{QString::number(c.durations[d]), FormatFixed(k.mean, 4)};
-        if (distribution == Distribution::Gumbel)
-            row << FormatFixed(k.u, 4) << FormatFixed(k.alpha, 4);
-        else if (distribution == Distribution::Exponential)
-            row << FormatFixed(k.cv, 4) << FormatFixed(k.s, 4);
-        else
-            row << FormatFixed(k.cv, 4) << FormatFixed(k.cs, 4);
-        rows.push_back(row);
-    }
-    GridCurves->table()->setTable(heading, rows);
-
-    // The table to four decimals, as it is read; the written table carries every digit.
-    heading = {QStringLiteral("历时(min)")};
-    for (double P : TablePeriods)
-        heading << QStringLiteral("P=%1年").arg(FormatGeneral(P));
-    rows.clear();
-    for (size_t d = 0; d < c.durations.size(); ++d) {
-        QStringList row{QString::number(c.durations[d])};
-        for (double P : TablePeriods)
-            row << FormatFixed(c.curves[d].depth(P) / c.durations[d], 4);
-        rows.push_back(row);
-    }
-    GridTable->table()->setTable(heading, rows);
+    const auto show = [](TextTableView *view, CompilationTable table) {
+        view->table()->setTable(std::move(table.heading), std::move(table.rows));
+    };
+    show(GridMaxima, MaximaRows(usedYears));
+    show(GridCurves, CurveParameterRows(c));
+    show(GridTable, IntensityRows(c));
+    show(GridRatio, PeakRatioRows(c));
 
     const TotalFormula &f = c.fit.formula;
     LabelFormula->setText(QStringLiteral("<b>i = %1(1%2 lgP) / (t%3)<sup>%4</sup></b> (mm/min)<br>"
@@ -579,18 +516,12 @@ void TFormCompileFormula::showCompilation()
     LabelAccuracy->setText(QStringLiteral("<span style='color:%1'>%2</span>")
                                .arg(holds ? QStringLiteral("#006000") : QStringLiteral("#c00000"), accuracy.join(QStringLiteral("<br>"))));
 
-    rows.clear();
-    if (c.hasRatio) {
-        for (size_t t = 0; t < PeakRatioDurations.size(); ++t)
-            rows.push_back({QString::number(PeakRatioDurations[t]), FormatFixed(c.ratio.perDuration[t], 4)});
-        rows.push_back({QStringLiteral("r"), Rounded(c.ratio.r)});
+    if (c.hasRatio)
         LabelRatio->setText(QStringLiteral("雨峰位置 r = <b>%1</b>（%2年资料，各历时 r<sub>t</sub> 按历时加权）")
                                 .arg(Rounded(c.ratio.r))
                                 .arg(used));
-    } else {
+    else
         LabelRatio->setText(QStringLiteral("年最大值表中没有雨峰位置；确定时峰值比例保持不变。"));
-    }
-    GridRatio->table()->setTable({QStringLiteral("历时t(min)"), QStringLiteral("r_t")}, rows);
     drawChart();
 }
 

@@ -18,6 +18,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -185,9 +186,9 @@ TFormCompileFormula::TFormCompileFormula(Platform &platform, double qiRatio, QSt
     GridYears->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     GridYears->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GridYears->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Ctrl+C is caught before the view's own, which would copy one cell past the seam.
+    GridYears->installEventFilter(this);
     auto *copyYears = new QAction(QStringLiteral("复制"), GridYears);
-    copyYears->setShortcut(QKeySequence::Copy);
-    copyYears->setShortcutContext(Qt::WidgetShortcut);
     GridYears->addAction(copyYears);
     GridYears->setContextMenuPolicy(Qt::ActionsContextMenu);
     LabelYears = new QLabel;
@@ -534,6 +535,16 @@ void TFormCompileFormula::drawChart()
     for (const YearMaxima &y : usedYears)
         sample.push_back(y.depth[d]);
     ChartFrequency->setCurve(MaximaDurations[d], sample, compiled->curves[d]);
+}
+
+bool TFormCompileFormula::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == GridYears && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        copyYears();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFormCompileFormula::copyYears()

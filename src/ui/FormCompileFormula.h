@@ -42,6 +42,9 @@ public:
     void openFile(const QString &path);
     void ButtonStopReadClick();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void readProgress(int generation, double fraction);
     void readArrived(int generation, const ReadOutcome &outcome);

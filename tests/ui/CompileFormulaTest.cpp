@@ -214,3 +214,16 @@ TEST(FrequencyChart, PutsTheSampleAtItsEmpiricalFrequencies)
         EXPECT_EQ(points->at(m)->value, m + 1);
     }
 }
+
+TEST_F(CompileDialog, CtrlCCopiesTheYearsWithTheirTicks)
+{
+    ASSERT_TRUE(open("storms.csv"));
+    year(3)->setCheckState(Qt::Unchecked);
+    dialog->show();
+    auto *years = dialog->findChild<QTableWidget *>("GridYears");
+    years->setFocus();
+    QTest::keyClick(years, Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = platform.last(PlatformCallKind::ClipboardText).clipboard.split('\n');
+    ASSERT_GE(lines.size(), 5);
+    EXPECT_EQ(lines[4], "2004\t100.00\t否");
+}

@@ -19,6 +19,7 @@
 #include "settings/Options.h"
 #include "ui/AppIcon.h"
 #include "ui/FormAbout.h"
+#include "ui/FormCompileFormula.h"
 #include "ui/FormTavrel.h"
 #include "ui/StormChart.h"
 
@@ -26,7 +27,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -34,13 +37,17 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QThread>
+#include <cmath>
 #include <cstdio>
 #include <map>
+#include <random>
 
 namespace {
 
@@ -111,6 +118,31 @@ Shot GrabMenu(QMenu *menu)
     return Grab(menu);
 }
 
+// Twenty years of a 5-minute gauge listing only its rain: two dozen storms a year of half an
+// hour to three hours, peaked a little before their middle, from a fixed seed.
+QString WriteSampleRecord(const QString &folder)
+{
+    std::mt19937 random(29);
+    const auto uniform = [&random](double low, double high) { return low + (high - low) * (random() % 10000) / 10000.0; };
+    QByteArray text = "时间,雨量(mm)\n";
+    for (int year = 2001; year <= 2020; ++year) {
+        for (int storm = 0; storm < 24; ++storm) {
+            const QDateTime start(QDate(year, 1, 1).addDays(10 + storm * 14 + int(random() % 10)), QTime(int(random() % 18), 0));
+            const int intervals = 6 + int(random() % 31);
+            const double peak = uniform(0.3, 1.6) * uniform(1, 4.5);
+            const int peakAt = int(intervals * uniform(0.25, 0.5));
+            for (int k = 0; k < intervals; ++k) {
+                const double depth = peak / (1 + 0.35 * std::abs(k - peakAt)) * uniform(0.7, 1.3);
+                text += start.addSecs(300 * k).toString(QStringLiteral("yyyy-MM-dd HH:mm")).toLatin1() + ',' +
+                        QByteArray::number(depth, 'f', 1) + '\n';
+            }
+        }
+    }
+    const QString path = folder + QStringLiteral("/rain-record.csv");
+    WriteFile(path, text);
+    return path;
+}
+
 std::map<QString, Shot> TakeScreenshots()
 {
     std::map<QString, Shot> shots;
@@ -146,8 +178,26 @@ std::map<QString, Shot> TakeScreenshots()
         shots["popup-data"] = GrabMenu(popup);
 
     // The dialogs as the commands open them.
+    const QTemporaryDir records;
     platform.modalScripts.push_back([&](QDialog *dialog) {
         shots["newstorm"] = Grab(dialog);
+        // The record's formula, compiled in its own dialog opened from this one.
+        platform.openAnswers.push_back({true, WriteSampleRecord(records.path()), 0});
+        platform.modalScripts.push_back([&](QDialog *compile) {
+            compile->resize(900, 660);
+            compile->findChild<QPushButton *>(QStringLiteral("ButtonOpen"))->click();
+            QElapsedTimer waited;
+            waited.start();
+            while (!static_cast<TFormCompileFormula *>(compile)->formula() && waited.elapsed() < 60000) {
+                QApplication::processEvents();
+                QThread::msleep(10);
+            }
+            if (!static_cast<TFormCompileFormula *>(compile)->formula())
+                Fail(QStringLiteral("the sample record compiled no formula"));
+            shots["compile"] = Grab(compile);
+            return int(QDialog::Rejected);
+        });
+        dialog->findChild<QPushButton *>(QStringLiteral("ButtonCompileFormula"))->click();
         return int(QDialog::Rejected);
     });
     window.ButtonNewRainModelClick();

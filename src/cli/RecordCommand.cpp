@@ -105,7 +105,7 @@ int RunRecordCommand(const RecordRequest &request, CliStreams &streams)
             const RainRecord record = ReadRainRecord(recordPath);
             maxima = ComputeAnnualMaxima(record, minCoverage);
         } else {
-            maxima.years = ParseMaximaTable(DecodeText(ReadWholeFile(maximaPath, 64 * 1024 * 1024)));
+            maxima.years = ReadMaximaTable(maximaPath);
         }
     } catch (const std::exception &e) {
         throw TavrelError(QStringLiteral("%1：%2").arg(source, FailureMessage(e)));

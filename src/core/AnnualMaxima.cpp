@@ -4,6 +4,7 @@
 #include "Numbers.h"
 #include "TextFile.h"
 
+#include <QFile>
 #include <cmath>
 #include <limits>
 
@@ -13,6 +14,8 @@ namespace {
 // windows of the same rain must count as tied so the first one is taken.
 constexpr double TieTolerance = 1e-9;
 
+} // namespace
+
 void CheckYearCount(size_t years)
 {
     if (years < size_t(MinimumYears))
@@ -20,8 +23,6 @@ void CheckYearCount(size_t years)
                               .arg(years)
                               .arg(MinimumYears));
 }
-
-} // namespace
 
 RecordMaxima ComputeAnnualMaxima(const RainRecord &record, double minCoverage)
 {
@@ -165,4 +166,28 @@ std::vector<YearMaxima> ParseMaximaTable(const QString &text)
     }
     CheckYearCount(years.size());
     return years;
+}
+
+std::vector<YearMaxima> ReadMaximaTable(const QString &path)
+{
+    return ParseMaximaTable(DecodeText(ReadWholeFile(path, 64 * 1024 * 1024)));
+}
+
+bool IsMaximaTableFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    for (const QString &line : SplitLines(DecodeText(file.read(4096)))) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const QStringList cells = line.trimmed().split(line.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(','));
+        if (cells.size() != qsizetype(MaximaDurations.size() + 1))
+            return false;
+        for (size_t d = 0; d < MaximaDurations.size(); ++d)
+            if (cells.at(qsizetype(d + 1)).trimmed() != QString::number(MaximaDurations[d]))
+                return false;
+        return true;
+    }
+    return false;
 }

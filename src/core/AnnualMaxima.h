@@ -37,6 +37,9 @@ struct RecordMaxima {
 // r_t as the mean over the years and r = sum(t r_t) / sum(t); the years must carry ratios.
 PeakRatio MeanPeakRatio(const std::vector<YearMaxima> &years);
 
+// Throws TavrelError when `years` is fewer than MinimumYears.
+void CheckYearCount(size_t years);
+
 // Windows slide by one step and never reach across New Year. Throws TavrelError when
 // fewer than MinimumYears years are left.
 RecordMaxima ComputeAnnualMaxima(const RainRecord &record, double minCoverage);
@@ -45,3 +48,8 @@ RecordMaxima ComputeAnnualMaxima(const RainRecord &record, double minCoverage);
 QString MaximaTableText(const std::vector<YearMaxima> &years);
 // Reads such a table (UTF-8 or GBK text); throws TavrelError naming the line.
 std::vector<YearMaxima> ParseMaximaTable(const QString &text);
+// The same from a file.
+std::vector<YearMaxima> ReadMaximaTable(const QString &path);
+// Whether the file's first line is such a table's heading (a record's is a time stamp or
+// a heading of its own); false when it cannot be read.
+bool IsMaximaTableFile(const QString &path);

@@ -124,7 +124,7 @@ int YearOfMinute(int64_t minute)
     return y;
 }
 
-RainRecord ReadRainRecord(const QString &path)
+RainRecord ReadRainRecord(const QString &path, const ReadProgress &progress)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -134,12 +134,12 @@ RainRecord ReadRainRecord(const QString &path)
     // Mapped, so the file's bytes are not copied: the rows are all the record holds.
     const uchar *mapped = file.map(0, file.size());
     if (mapped)
-        return ParseRainRecord(reinterpret_cast<const char *>(mapped), file.size());
+        return ParseRainRecord(reinterpret_cast<const char *>(mapped), file.size(), progress);
     const QByteArray bytes = file.readAll();
-    return ParseRainRecord(bytes.constData(), bytes.size());
+    return ParseRainRecord(bytes.constData(), bytes.size(), progress);
 }
 
-RainRecord ParseRainRecord(const char *data, int64_t size)
+RainRecord ParseRainRecord(const char *data, int64_t size, const ReadProgress &progress)
 {
     const char *p = data;
     const char *const end = data + size;
@@ -153,8 +153,15 @@ RainRecord ParseRainRecord(const char *data, int64_t size)
         ++lines;
     record.rows.reserve(lines);
     int64_t line = 0;
+    constexpr int64_t ProgressBytes = 1 << 20;
+    const char *nextReport = p;
     while (p < end) {
         ++line;
+        if (progress && p >= nextReport) {
+            if (!progress(double(p - data) / double(size)))
+                throw ReadCancelled();
+            nextReport = p + std::min<int64_t>(ProgressBytes, end - p);
+        }
         const char *eol = static_cast<const char *>(memchr(p, '\n', size_t(end - p)));
         const char *lineEnd = eol ? eol : end;
         const char *next = eol ? eol + 1 : end;

@@ -3,6 +3,8 @@
 // each. Read by streaming through the mapped file, holding one small row per line given.
 #include <QString>
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <vector>
 
 // One line of the record. 16 bytes, so a 30-year minute record stays within a few
@@ -30,9 +32,16 @@ struct RainRecord {
 // record this program can use: time going backwards or repeated, a stamp off the step's
 // grid, a depth that is not a number or negative, a step other than 1 or 5 minutes, an
 // empty file, a rain-model file.
-RainRecord ReadRainRecord(const QString &path);
+//
+// `progress`, when given, is told the share of the file read so far about every megabyte;
+// when it answers false the reading stops and throws ReadCancelled.
+using ReadProgress = std::function<bool(double fraction)>;
+struct ReadCancelled : std::exception {
+    const char *what() const noexcept override { return "reading cancelled"; }
+};
+RainRecord ReadRainRecord(const QString &path, const ReadProgress &progress = {});
 // The same from bytes in memory (a file's content).
-RainRecord ParseRainRecord(const char *data, int64_t size);
+RainRecord ParseRainRecord(const char *data, int64_t size, const ReadProgress &progress = {});
 
 // The calendar of the record's minute count.
 int64_t MinuteOfDate(int year, int month, int day, int hour, int minute);

@@ -90,6 +90,7 @@ void LoadDesktopSettings(const QString &path, TDesktopSettings &settings)
     settings.rainModelFolder = ini.value(WindowSection, QStringLiteral("Folder_RainModel"));
     settings.exportFolder = ini.value(WindowSection, QStringLiteral("Folder_Export"));
     settings.tableFolder = ini.value(WindowSection, QStringLiteral("Folder_Table"));
+    settings.recordFolder = ini.value(WindowSection, QStringLiteral("Folder_Record"));
 
     for (int k = 1; k <= TDesktopSettings::MaxRecentFiles; ++k) {
         const QString file = ini.value(RecentSection, RecentKey(k));
@@ -118,6 +119,7 @@ void SaveDesktopSettings(const QString &path, const TDesktopSettings &settings)
     set("Folder_RainModel", settings.rainModelFolder);
     set("Folder_Export", settings.exportFolder);
     set("Folder_Table", settings.tableFolder);
+    set("Folder_Record", settings.recordFolder);
     // Every place is written, the empty ones empty, so a shorter list leaves no old name behind.
     for (int k = 1; k <= TDesktopSettings::MaxRecentFiles; ++k)
         ini.setValue(RecentSection, RecentKey(k), settings.recentFiles.value(k - 1));

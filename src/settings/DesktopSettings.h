@@ -20,6 +20,7 @@ struct TDesktopSettings {
     QString rainModelFolder;   // of the last rain-model file opened or written
     QString exportFolder;      // of the last export, picture or printed PDF written
     QString tableFolder;       // of the last intensity table opened to fit the formula
+    QString recordFolder;      // of the last rain record read to compile the formula
     QStringList recentFiles;   // rain-model files, newest first
 
     static constexpr int MaxRecentFiles = 8;

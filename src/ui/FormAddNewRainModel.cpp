@@ -1,4 +1,5 @@
 #include "ui/FormAddNewRainModel.h"
+#include "ui/FormCompileFormula.h"
 #include "ui/FormFitTable.h"
 #include "WindowFont.h"
 #include "core/Numbers.h"
@@ -133,10 +134,10 @@ QLabel *MakeLabel(QWidget *parent, const QString &text, const QRect &place,
 } // namespace
 
 TFormAddNewRainModel::TFormAddNewRainModel(Platform &platform, TExpressionObject &model, const TOptions &options,
-                                           QString &tableFolder, QWidget *parent)
+                                           QString &tableFolder, QString &recordFolder, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      platform(platform), model(model), options(options), tableFolder(tableFolder)
+      platform(platform), model(model), options(options), tableFolder(tableFolder), recordFolder(recordFolder)
 {
     setObjectName(QStringLiteral("FormAddNewRainModel"));
     setWindowTitle(QStringLiteral("添加新曲线"));
@@ -220,8 +221,12 @@ TFormAddNewRainModel::TFormAddNewRainModel(Platform &platform, TExpressionObject
 
     ButtonFitTable = new QPushButton(QStringLiteral("由暴雨强度表拟合..."), this);
     ButtonFitTable->setObjectName(QStringLiteral("ButtonFitTable"));
-    ButtonFitTable->setGeometry(8, 182, 140, 25);
+    ButtonFitTable->setGeometry(8, 182, 114, 25);
     connect(ButtonFitTable, &QPushButton::clicked, this, &TFormAddNewRainModel::ButtonFitTableClick);
+    ButtonCompileFormula = new QPushButton(QStringLiteral("由降雨资料编制公式..."), this);
+    ButtonCompileFormula->setObjectName(QStringLiteral("ButtonCompileFormula"));
+    ButtonCompileFormula->setGeometry(124, 182, 120, 25);
+    connect(ButtonCompileFormula, &QPushButton::clicked, this, &TFormAddNewRainModel::ButtonCompileFormulaClick);
 
     connect(cbbStormType, &QComboBox::currentIndexChanged, this, &TFormAddNewRainModel::cbbStormTypeChange);
     connect(ButtonOK, &QPushButton::clicked, this, &TFormAddNewRainModel::ButtonOKClick);
@@ -274,15 +279,28 @@ void TFormAddNewRainModel::cbbStormTypeChange()
 void TFormAddNewRainModel::ButtonFitTableClick()
 {
     TFormFitTable form(platform, options.D_QI_ConversionRatio, tableFolder, this);
+    if (platform.showModal(&form) == QDialog::Accepted && form.formula())
+        fillFormula(*form.formula());
+}
+
+void TFormAddNewRainModel::ButtonCompileFormulaClick()
+{
+    TFormCompileFormula form(platform, options.D_QI_ConversionRatio, recordFolder, this);
     if (platform.showModal(&form) != QDialog::Accepted || !form.formula())
         return;
-    RunCommand(platform, this, [this, &form] {
-        // The storm the command line would write from this table; the fields show its formula
-        // as written, so confirming stores the same numbers. The model itself changes only
+    if (fillFormula(*form.formula()) && form.peakRatio())
+        Fill(EditStormPercent, FormatGeneral(*form.peakRatio()));
+}
+
+bool TFormAddNewRainModel::fillFormula(const TotalFormula &formula)
+{
+    return RunCommand(platform, this, [this, &formula] {
+        // The storm the command line would write from this formula; the fields show it as
+        // written, so confirming stores the same numbers. The model itself changes only
         // when the person confirms.
         TExpressionObject fitted = model;
         const double ratio = options.D_QI_ConversionRatio;
-        ApplyFittedFormula(fitted, *form.formula(), [ratio](double a1) { return IntensityToFlow(a1, ratio); });
+        ApplyFittedFormula(fitted, formula, [ratio](double a1) { return IntensityToFlow(a1, ratio); });
         cbbStormType->setCurrentIndex(fitted.F_type);
         cbbStormTypeChange();
         Fill(Edit_a1, FormatGeneral(fitted.a1));

@@ -6,6 +6,7 @@
 
 class Platform;
 struct TExpressionObject;
+struct TotalFormula;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -15,10 +16,11 @@ class TFormAddNewRainModel : public QDialog {
     Q_OBJECT
 public:
     // Works on `model`, the window's storm. Reads the q-i ratio in force from `options`
-    // when it derives the other coefficient. `tableFolder`, kept by the window between runs,
-    // is where the fit dialog opens tables, and follows the last one opened.
+    // when it derives the other coefficient. `tableFolder` and `recordFolder`, kept by the
+    // window between runs, are where the fit and compile dialogs open their files, and
+    // follow the last one opened.
     TFormAddNewRainModel(Platform &platform, TExpressionObject &model, const TOptions &options,
-                         QString &tableFolder, QWidget *parent = nullptr);
+                         QString &tableFolder, QString &recordFolder, QWidget *parent = nullptr);
 
     // Fills the fields from the model. Runs by itself whenever the dialog is shown.
     void prepareToShow();
@@ -28,6 +30,9 @@ public:
     void cbbStormTypeChange();
     // Fits the formula to a table in its own dialog and fills the formula fields with it.
     void ButtonFitTableClick();
+    // Compiles the formula from a rain record in its own dialog and fills the formula
+    // fields with it, and the peak ratio with the record's r.
+    void ButtonCompileFormulaClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -35,11 +40,13 @@ protected:
 private:
     void confirm();
     void refuse(QLineEdit *field, const QString &message);
+    bool fillFormula(const TotalFormula &formula);
 
     Platform &platform;
     TExpressionObject &model;
     const TOptions &options;
     QString &tableFolder;
+    QString &recordFolder;
 
     QComboBox *cbbStormType;
     QLabel *Label1;
@@ -56,4 +63,5 @@ private:
     QPushButton *ButtonOK;
     QPushButton *ButtonCancle;
     QPushButton *ButtonFitTable;
+    QPushButton *ButtonCompileFormula;
 };

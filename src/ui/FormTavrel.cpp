@@ -301,7 +301,7 @@ void TFormTavrel::ButtonNewRainModelClick()
         return;
     const TExpressionObject before = model;
     if (!newStormDialog)
-        newStormDialog = new TFormAddNewRainModel(platform, model, options, desktop->tableFolder, this);
+        newStormDialog = new TFormAddNewRainModel(platform, model, options, desktop->tableFolder, desktop->recordFolder, this);
     newStormDialog->prepareToShow();
     // The dialog wrote the storm; the document shows it, unnamed, as a change to take back.
     if (platform.showModal(newStormDialog) == QDialog::Accepted)

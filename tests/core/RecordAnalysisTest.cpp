@@ -5,6 +5,7 @@
 #include "core/RainRecord.h"
 #include "core/TextFile.h"
 
+#include <QDateTime>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -117,4 +118,21 @@ TEST(RecordAnalysis, SpreadOfRoundingIsNoFrequencyCurve)
     // give a Cs of 1e32.
     const std::vector<double> sample{3, 3, std::nextafter(3.0, 4.0), 3, 3, 3, 3, 3, 3, 3};
     EXPECT_THROW(FitFrequencyCurve(sample, Distribution::P3Moments), TavrelError);
+}
+
+TEST(RecordAnalysis, ReadingStopsWhenItsProgressSaysSo)
+{
+    // About 3 MB of rows: asked at the start, after the first megabyte, and told to stop there.
+    QByteArray text;
+    const QDateTime start(QDate(2000, 1, 1), QTime(0, 0));
+    for (int k = 0; k < 100000; ++k)
+        text += start.addSecs(60 * k).toString(QStringLiteral("yyyy-MM-dd HH:mm")).toLatin1() + ",0.1\n";
+    std::vector<double> heard;
+    const auto progress = [&](double fraction) {
+        heard.push_back(fraction);
+        return heard.size() < 2;
+    };
+    EXPECT_THROW(ParseRainRecord(text.constData(), text.size(), progress), ReadCancelled);
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_NEAR(heard[1], (1 << 20) / double(text.size()), 0.01);
 }

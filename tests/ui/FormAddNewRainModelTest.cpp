@@ -31,7 +31,7 @@ protected:
     {
         options.D_QI_ConversionRatio = 167;
         SetStartValues(model);
-        form = std::make_unique<TFormAddNewRainModel>(platform, model, options, tableFolder);
+        form = std::make_unique<TFormAddNewRainModel>(platform, model, options, tableFolder, recordFolder);
     }
 
     QLineEdit *edit(const char *name) const { return form->findChild<QLineEdit *>(name); }
@@ -54,6 +54,7 @@ protected:
     TOptions options;
     TExpressionObject model;
     QString tableFolder = QStringLiteral("/data/tables");
+    QString recordFolder = QStringLiteral("/data/records");
     std::unique_ptr<TFormAddNewRainModel> form;
 };
 

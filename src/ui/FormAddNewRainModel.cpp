@@ -286,6 +286,7 @@ void TFormAddNewRainModel::ButtonFitTableClick()
 void TFormAddNewRainModel::ButtonCompileFormulaClick()
 {
     TFormCompileFormula form(platform, options.D_QI_ConversionRatio, recordFolder, this);
+    form.setReportBasis(model, options);
     if (platform.showModal(&form) != QDialog::Accepted || !form.formula())
         return;
     if (fillFormula(*form.formula()) && form.peakRatio())

@@ -1,6 +1,7 @@
 #include "ui/FormCompileFormula.h"
 #include "WindowFont.h"
 #include "core/CompilationTables.h"
+#include "core/GridText.h"
 #include "core/Failure.h"
 #include "core/Numbers.h"
 #include "core/StormFamily.h"
@@ -8,8 +9,12 @@
 #include "platform/Platform.h"
 #include "ui/CompareTables.h"
 #include "ui/FrequencyChart.h"
+#include "ui/PictureEncoding.h"
+#include "ui/StormPicture.h"
+#include "export/CompilationReport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -243,9 +248,10 @@ TFormCompileFormula::TFormCompileFormula(Platform &platform, double qiRatio, QSt
     bottom->addWidget(tabs, 3);
     bottom->addLayout(results, 2);
 
-    auto *report = new QPushButton(QStringLiteral("编制报告..."));
+    auto *report = ButtonReport = new QPushButton(QStringLiteral("编制报告..."));
     report->setObjectName(QStringLiteral("Button_Report"));
     report->setEnabled(false);
+    connect(report, &QPushButton::clicked, this, &TFormCompileFormula::ButtonReportClick);
     auto *buttons = new QDialogButtonBox;
     ButtonOK = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
     ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
@@ -477,6 +483,7 @@ void TFormCompileFormula::showFailure(const QString &reason)
 void TFormCompileFormula::showCompilation()
 {
     ButtonOK->setEnabled(compiled.has_value());
+    ButtonReport->setEnabled(compiled.has_value() && reportBase.has_value());
     if (!compiled) {
         for (TextTableView *view : {GridMaxima, GridCurves, GridTable, GridRatio})
             view->table()->setTable({}, {});
@@ -556,4 +563,68 @@ void TFormCompileFormula::copyYears()
     if (!rows.empty())
         platform.setClipboardText(
             TabSeparatedText({QStringLiteral("年份"), QStringLiteral("完整率(%)"), QStringLiteral("参加")}, rows));
+}
+
+void TFormCompileFormula::setReportBasis(const TExpressionObject &base, const TOptions &options)
+{
+    reportBase = base;
+    reportOptions = options;
+    ButtonReport->setEnabled(compiled.has_value());
+}
+
+void TFormCompileFormula::ButtonReportClick()
+{
+    if (!compiled || !reportBase)
+        return;
+    const FormulaCompilation compilation = *compiled;
+    CompilationReportInput input;
+    input.source = QFileInfo(source).fileName();
+    input.maxima.step = step;
+    input.maxima.years = usedYears;
+    for (const YearMaxima &y : years)
+        if (std::none_of(usedYears.begin(), usedYears.end(), [&](const YearMaxima &u) { return u.year == y.year; }))
+            input.maxima.leftOut.push_back(y);
+    input.maxima.ratio = compilation.ratio;
+    input.fromRecord = fromRecord;
+    input.distribution = Distribution(ComboBox_Dist->currentIndex());
+    input.csCv = Edit_CsCv->value();
+    input.compiled = compilation;
+    input.options = reportOptions;
+
+    FileDialogRequest request;
+    request.title = QStringLiteral("保存编制报告");
+    request.types = {{QStringLiteral("Word文档(*.docx)"), QStringLiteral("*.docx")}};
+    request.fileName = QFileInfo(source).completeBaseName() + QStringLiteral(" 暴雨强度公式编制报告.docx");
+    request.folder = recordFolder;
+    request.overwritePrompt = true;
+    request.defaultSuffix = QStringLiteral("docx");
+    const FileDialogResult chosen = platform.saveFileDialog(this, request);
+    if (!chosen.accepted)
+        return;
+    RunCommand(platform, this, [&] {
+        input.storm = CompilationStorm(compilation, *reportBase, reportOptions);
+        const ::GridTable grid(input.storm.points, GridFormatOf(reportOptions));
+        CompilationReportPictures pictures;
+        pictures.frequency = [&](size_t d, const QString &png) {
+            std::vector<double> sample;
+            for (const YearMaxima &y : usedYears)
+                sample.push_back(y.depth[d]);
+            FrequencyChart chart;
+            chart.setCurve(compilation.durations[d], sample, compilation.curves[d]);
+            WritePictureFile(png, chart.render(CompilationFrequencyPictureSize));
+        };
+        pictures.storm = [&](const QString &png) { WriteStormPicture(input.storm, reportOptions, grid, png, true); };
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        PackagePlacement placed = PackagePlacement::TargetBusy;
+        try {
+            placed = WriteCompilationReport(chosen.path, input, pictures, platform.tempFolder());
+        } catch (...) {
+            QApplication::restoreOverrideCursor();
+            throw;
+        }
+        QApplication::restoreOverrideCursor();
+        if (placed != PackagePlacement::Placed)
+            throw TavrelError(PackagePlacementFailedMessage);
+        platform.openWithDefaultProgram(chosen.path);
+    });
 }

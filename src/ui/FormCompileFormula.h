@@ -1,4 +1,6 @@
 #pragma once
+#include "core/StormModel.h"
+#include "settings/Options.h"
 // The formula compiled from a rain gauge's record: the record read, each year's maxima, a
 // frequency curve per duration on probability paper, the i-t-P table read off the curves,
 // the formula fitted to it and the peak ratio r of the same years. A table of annual maxima
@@ -58,6 +60,7 @@ private:
     void showFailure(const QString &reason);
     void drawChart();
     void copyYears();
+    void ButtonReportClick();
 
     Platform &platform;
     double qiRatio;
@@ -94,4 +97,12 @@ private:
     QLabel *LabelAccuracy;
     QLabel *LabelRatio;
     QPushButton *ButtonOK;
+    QPushButton *ButtonReport;
+    // The storm the report's design storm takes its duration and step from, and the settings
+    // of its table and chart; without them there is no report.
+    std::optional<TExpressionObject> reportBase;
+    TOptions reportOptions;
+
+public:
+    void setReportBasis(const TExpressionObject &base, const TOptions &options);
 };

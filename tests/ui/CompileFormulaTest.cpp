@@ -9,6 +9,7 @@
 #include "ui/FrequencyChart.h"
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QThreadPool>
 #include <gtest/gtest.h>
+#include <zip.h>
 
 namespace {
 
@@ -226,4 +228,38 @@ TEST_F(CompileDialog, CtrlCCopiesTheYearsWithTheirTicks)
     const QStringList lines = platform.last(PlatformCallKind::ClipboardText).clipboard.split('\n');
     ASSERT_GE(lines.size(), 5);
     EXPECT_EQ(lines[4], "2004\t100.00\t否");
+}
+
+TEST_F(CompileDialog, TheReportIsOfTheTickedYears)
+{
+    TExpressionObject base;
+    base.Storm_Time = 120;
+    base.Storm_Step = 5;
+    base.Storm_Percent = 0.4;
+    dialog->setReportBasis(base, TOptions());
+    ASSERT_TRUE(open("storms.csv"));
+    year(3)->setCheckState(Qt::Unchecked);
+    ASSERT_TRUE(settled());
+    platform.saveAnswers.push_back({true, folder + "/report.docx", 0});
+    QTest::mouseClick(dialog->findChild<QPushButton *>("Button_Report"), Qt::LeftButton);
+    int error = 0;
+    zip_t *archive = zip_open(QFile::encodeName(folder + "/report.docx").constData(), ZIP_RDONLY, &error);
+    ASSERT_NE(archive, nullptr) << platform.lastMessage().text.toStdString();
+    int pictures = 0;
+    QByteArray document;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+        const QString name = QString::fromUtf8(zip_get_name(archive, zip_uint64_t(i), 0));
+        pictures += name.startsWith("word/media/") && name.endsWith(".png");
+        zip_stat_t stat;
+        if (name == "word/document.xml" && zip_stat_index(archive, zip_uint64_t(i), 0, &stat) == 0) {
+            document.resize(qsizetype(stat.size));
+            zip_file_t *file = zip_fopen_index(archive, zip_uint64_t(i), 0);
+            zip_fread(file, document.data(), stat.size);
+            zip_fclose(file);
+        }
+    }
+    zip_discard(archive);
+    EXPECT_EQ(pictures, 12);   // eleven frequency curves and the storm
+    EXPECT_TRUE(document.contains("0.2937")) << "r of the ten years ticked, 185 / 630";
+    EXPECT_FALSE(document.contains("0.3485")) << "r of all eleven years";
 }

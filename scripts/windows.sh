@@ -153,7 +153,9 @@ nice cmake --build "$build" --parallel "$jobs"
 step "The tests under Wine"
 export TAVREL_WINDOWS_CACHE="$cache"
 # The Wine desktop needs a display of its own; the tests draw offscreen but Wine still asks.
-xvfb-run -a -s "-screen 0 1280x800x24" ctest --test-dir "$build" --output-on-failure -j1
+# (The window tests are left out: they assume Linux paths and fonts; see the README.)
+xvfb-run -a -s "-screen 0 1280x800x24" ctest --test-dir "$build" --output-on-failure -j1 -E '^ui$'
+
 
 # --- The program folder -------------------------------------------------------------------------
 step "The program folder"

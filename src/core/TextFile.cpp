@@ -10,7 +10,9 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
+#include <utility>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -23,7 +25,21 @@
 // character outside the Basic Multilingual Plane (a surrogate pair).
 namespace {
 constexpr UINT GbkCodePage = 936;
+
+// Characters that Unicode says a renderer may ignore (soft hyphen, zero-width and
+// direction marks, variation selectors, ...). None is in GBK; ICU leaves them out of GBK
+// text where Windows would put a "?", so they are left out here too.
+bool IsDefaultIgnorable(char32_t c)
+{
+    static constexpr std::pair<char32_t, char32_t> ranges[] = {
+        {0x00AD, 0x00AD}, {0x034F, 0x034F}, {0x061C, 0x061C}, {0x115F, 0x1160}, {0x17B4, 0x17B5},
+        {0x180B, 0x180F}, {0x200B, 0x200F}, {0x202A, 0x202E}, {0x2060, 0x206F}, {0x3164, 0x3164},
+        {0xFE00, 0xFE0F}, {0xFEFF, 0xFEFF}, {0xFFA0, 0xFFA0}, {0xFFF0, 0xFFF8}, {0x1BCA0, 0x1BCA3},
+        {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF}};
+    return std::any_of(std::begin(ranges), std::end(ranges),
+                       [c](const auto &r) { return c >= r.first && c <= r.second; });
 }
+} // namespace
 
 QByteArray EncodeGbk(const QString &text)
 {
@@ -32,9 +48,10 @@ QByteArray EncodeGbk(const QString &text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            wide.push_back(L'?');
+            if (!IsDefaultIgnorable(QChar::surrogateToUcs4(c, text.at(i + 1))))
+                wide.push_back(L'?');
             ++i;
-        } else {
+        } else if (!IsDefaultIgnorable(c.unicode())) {
             wide.push_back(c.isSurrogate() ? L'?' : wchar_t(c.unicode()));
         }
     }
@@ -150,28 +167,67 @@ QString CannotWriteMessage(const QString &path, const QString &reason)
     return QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(path), reason);
 }
 
+namespace {
+// Forgets the last system error, so that a failure afterwards is known by its own.
+void ClearSystemError()
+{
+    errno = 0;
+#ifdef Q_OS_WIN
+    SetLastError(0);
+#endif
+}
+
+// The last failed system call's reason as an errno code. Qt writes files through the
+// Windows API there, which leaves errno alone and says why in its own error codes.
+int LastSystemError()
+{
+#ifdef Q_OS_WIN
+    switch (GetLastError()) {
+    case ERROR_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EBUSY;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    default:
+        break;
+    }
+#endif
+    return errno;
+}
+} // namespace
+
 void WriteFileAtomically(const QString &path, const QByteArray &bytes)
 {
     auto fail = [&](const QString &reason) { return TavrelError(CannotWriteMessage(path, reason)); };
-    errno = 0;
+    ClearSystemError();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw fail(WriteFailureReason(errno, file.errorString()));
+        throw fail(WriteFailureReason(LastSystemError(), file.errorString()));
     // Qt takes a short write (disk full, file too large) for success: it keeps what fitted
     // and, when the bytes waited in its buffer, commit() still renames the cut file into
     // place. So flush here and insist on every byte before committing. Qt records no
     // reason for a short write; the failed system call left it in errno.
-    errno = 0;
+    ClearSystemError();
     const bool complete = file.write(bytes) == bytes.size() && file.flush();
     if (!complete) {
-        const int code = errno;
+        const int code = LastSystemError();
         const QString reason = WriteFailureReason(code, code != 0 ? qt_error_string(code) : file.errorString());
         file.cancelWriting();
         throw fail(reason);
     }
-    errno = 0;
+    ClearSystemError();
     if (!file.commit())
-        throw fail(WriteFailureReason(errno, file.errorString()));
+        throw fail(WriteFailureReason(LastSystemError(), file.errorString()));
 }
 
 QByteArray ReadWholeFile(const QString &path, qint64 maxBytes)

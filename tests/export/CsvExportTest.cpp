@@ -110,6 +110,7 @@ TEST(CsvExport, KeepsRowsThatShareAMinute)
 
 TEST(CsvExport, FailedWriteKeepsTheOldFileAndLeavesNoWorkFile)
 {
+    SKIP_WITHOUT_FULL_DISK();
     const QString folder = MakeTempFolder();
     const QString path = folder + "/table.csv";
     WriteBytes(path, "old contents");

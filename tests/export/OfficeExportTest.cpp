@@ -383,6 +383,7 @@ TEST_F(OfficeFiles, ReadOnlyFolderKeepsTheOldFileAndGetsNoArchive)
 
 TEST_F(OfficeFiles, FullDiskRemovesTheHalfWrittenArchive)
 {
+    SKIP_WITHOUT_FULL_DISK();
     const QString target = folder + "/table.docx";
     WriteBytes(target, "old document");
     TemplatePackage package(temp);

@@ -3,6 +3,7 @@
 #include "core/Failure.h"
 #include "settings/Options.h"
 #include "TestSupport.h"
+#include "core/TextFile.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -120,10 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LoadOptions, ReadsFileWrittenInGbk)
 {
     // Files left by the Windows program are in the ANSI code page.
-    QStringEncoder gbk("GBK");
-    ASSERT_TRUE(gbk.isValid());
     const QString path = IniPath();
-    WriteBytes(path, gbk.encode(QStringLiteral("[OPTIONS]\r\nFont_LeftAxis=\"宋体\", 9, [], [clBlack]\r\n")));
+    WriteBytes(path, EncodeGbk(QStringLiteral("[OPTIONS]\r\nFont_LeftAxis=\"宋体\", 9, [], [clBlack]\r\n")));
     TOptions options;
     LoadOptions(path, options);
     EXPECT_EQ(options.Font_LeftAxis, QStringLiteral("\"宋体\", 9, [], [clBlack]"));
@@ -229,7 +228,7 @@ void ExpectUnableToWrite(const QString &path, const TOptions &options)
         SaveOptions(path, options);
         FAIL() << "no failure reported";
     } catch (const TavrelError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("无法写入设置文件“%1”").arg(path));
+        EXPECT_EQ(e.message(), QStringLiteral("无法写入设置文件“%1”").arg(QDir::toNativeSeparators(path)));
     }
 }
 
@@ -286,14 +285,19 @@ TEST(SaveOptions, UnreadableFileIsNotOverwritten)
 TEST(SettingsFilePath, LiesInTheUserConfigFolder)
 {
     const QString config = MakeTempFolder() + "/config";
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", config.toUtf8());
+#ifdef Q_OS_WIN
+    const char *variable = "APPDATA";
+#else
+    const char *variable = "XDG_CONFIG_HOME";
+#endif
+    const QByteArray saved = qgetenv(variable);
+    qputenv(variable, config.toUtf8());
     const QString expected = config + "/Orvanta/Tavrel/options.ini";
     EXPECT_EQ(SettingsFilePath(UserAppDataFolder(), false), expected);
     EXPECT_FALSE(QFileInfo::exists(config + "/Orvanta/Tavrel"));
     EXPECT_EQ(SettingsFilePath(UserAppDataFolder(), true), expected);
     EXPECT_TRUE(QFileInfo(config + "/Orvanta/Tavrel").isDir());
-    qputenv("XDG_CONFIG_HOME", saved);
+    qputenv(variable, saved);
 }
 
 } // namespace

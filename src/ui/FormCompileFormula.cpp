@@ -8,6 +8,7 @@
 #include "core/TextFile.h"
 #include "platform/Platform.h"
 #include "ui/CompareTables.h"
+#include "ui/FitTexts.h"
 #include "ui/FrequencyChart.h"
 #include "ui/PictureEncoding.h"
 #include "ui/StormPicture.h"
@@ -73,15 +74,6 @@ namespace {
 
 const QString Caption = QStringLiteral("由降雨资料编制公式");
 
-QString Rounded(double value)
-{
-    return FormatGeneral(FormulaRound(value));
-}
-
-QString Signed(double value)
-{
-    return (value < 0 ? QStringLiteral(" - ") : QStringLiteral(" + ")) + Rounded(std::abs(value));
-}
 
 QString ShortName(Distribution d)
 {
@@ -509,24 +501,12 @@ void TFormCompileFormula::showCompilation()
     show(GridTable, IntensityRows(c));
     show(GridRatio, PeakRatioRows(c));
 
-    const TotalFormula &f = c.fit.formula;
-    LabelFormula->setText(QStringLiteral("<b>i = %1(1%2 lgP) / (t%3)<sup>%4</sup></b> (mm/min)<br>"
-                                         "A1 = %1，C = %5，b = %6，n = %4；标准差 %7 mm/min")
-                              .arg(Rounded(f.A1), Signed(f.C), Signed(f.b), Rounded(f.n), Rounded(f.C), Rounded(f.b),
-                                   FormatFixed(c.fit.standardError, 4)));
-    QStringList accuracy{QStringLiteral("精度（重现期%1~%2年的%3个数值，按上列取%4位小数的参数）：")
-                             .arg(FormatGeneral(AccuracyPeriodLow), FormatGeneral(AccuracyPeriodHigh))
-                             .arg(c.fit.accuracy.cells)
-                             .arg(FormulaDecimals)};
-    for (const QString &line : AccuracyLines(c.fit.accuracy))
-        accuracy.append(line.toHtmlEscaped());
-    const bool holds = c.fit.accuracy.absoluteHolds() && c.fit.accuracy.relativeHolds();
-    LabelAccuracy->setText(QStringLiteral("<span style='color:%1'>%2</span>")
-                               .arg(holds ? QStringLiteral("#006000") : QStringLiteral("#c00000"), accuracy.join(QStringLiteral("<br>"))));
+    LabelFormula->setText(FittedFormulaHtml(c.fit));
+    LabelAccuracy->setText(FitAccuracyHtml(c.fit.accuracy));
 
     if (c.hasRatio)
         LabelRatio->setText(QStringLiteral("雨峰位置 r = <b>%1</b>（%2年资料，各历时 r<sub>t</sub> 按历时加权）")
-                                .arg(Rounded(c.ratio.r))
+                                .arg(RoundedCoefficient(c.ratio.r))
                                 .arg(used));
     else
         LabelRatio->setText(QStringLiteral("年最大值表中没有雨峰位置；确定时峰值比例保持不变。"));

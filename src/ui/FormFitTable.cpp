@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QThreadPool>
+#include "ui/FitTexts.h"
 #include <QVBoxLayout>
 #include <algorithm>
 #include <atomic>
@@ -45,16 +46,6 @@ struct FitMailbox {
 
 namespace {
 
-QString Rounded(double value)
-{
-    return FormatGeneral(FormulaRound(value));
-}
-
-// "+ 0.846" or "- 0.2": the sign belongs to the formula, not to the number.
-QString Signed(double value)
-{
-    return (value < 0 ? QStringLiteral(" - ") : QStringLiteral(" + ")) + Rounded(std::abs(value));
-}
 
 void FillRow(QTableWidget *grid, int row, const QStringList &texts)
 {
@@ -316,25 +307,11 @@ void TFormFitTable::showFailure(const QString &reason)
 void TFormFitTable::showFit(const FitOutcome &outcome)
 {
     const IdfFitResult &fit = outcome.fit;
-    const TotalFormula &f = fit.formula;
-    fitted = f;
+    fitted = fit.formula;
     ButtonOK->setEnabled(true);
 
-    const QString log = f.LG_LN == 0 ? QStringLiteral("lg") : QStringLiteral("ln");
-    LabelFormula->setText(QStringLiteral("<b>i = %1(1%2 %3P) / (t%4)<sup>%5</sup></b> (mm/min)<br>"
-                                         "A1 = %1，C = %6，b = %7，n = %5；标准差 %8 mm/min")
-                              .arg(Rounded(f.A1), Signed(f.C), log, Signed(f.b), Rounded(f.n), Rounded(f.C),
-                                   Rounded(f.b), FormatFixed(fit.standardError, 4)));
-    QStringList accuracy{QStringLiteral("精度（重现期%1~%2年的%3个数值，按上列取%4位小数的参数）：")
-                             .arg(FormatGeneral(AccuracyPeriodLow), FormatGeneral(AccuracyPeriodHigh))
-                             .arg(fit.accuracy.cells)
-                             .arg(FormulaDecimals)};
-    const QStringList lines = AccuracyLines(fit.accuracy);
-    const bool holds = fit.accuracy.absoluteHolds() && fit.accuracy.relativeHolds();
-    for (const QString &line : lines)
-        accuracy.append(line.toHtmlEscaped());
-    LabelAccuracy->setText(QStringLiteral("<span style='color:%1'>%2</span>")
-                               .arg(holds ? QStringLiteral("#006000") : QStringLiteral("#c00000"), accuracy.join(QStringLiteral("<br>"))));
+    LabelFormula->setText(FittedFormulaHtml(fit));
+    LabelAccuracy->setText(FitAccuracyHtml(fit.accuracy));
 
     GridCells->setRowCount(int(fit.cells.size()));
     for (int r = 0; r < int(fit.cells.size()); ++r) {
@@ -348,7 +325,7 @@ void TFormFitTable::showFit(const FitOutcome &outcome)
     for (int r = 0; r < int(fit.periods.size()); ++r) {
         const PeriodFormula &p = fit.periods[size_t(r)];
         if (p.fitted)
-            FillRow(GridPeriods, r, {FormatGeneral(p.P), Rounded(p.A), Rounded(p.b), Rounded(p.n)});
+            FillRow(GridPeriods, r, {FormatGeneral(p.P), RoundedCoefficient(p.A), RoundedCoefficient(p.b), RoundedCoefficient(p.n)});
         else
             FillRow(GridPeriods, r, {FormatGeneral(p.P), p.note});
     }
